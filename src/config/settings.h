@@ -1,0 +1,58 @@
+// Settings: all behaviour the user can tune. One global record (behind a
+// spin lock), overlaid from "Zantor.cfg" at module load; every session takes
+// a snapshot at open and uses only that.
+#pragma once
+#include <cstdint>
+
+namespace zantor {
+
+// Limits of one search intensity for one format; also the exact 28-byte
+// image stored in the configuration file.
+struct ScanParams {
+  uint32_t Version;        // always 1; records with another value are ignored on load
+  uint32_t Enabled;        // low byte non-zero: this intensity runs
+  uint32_t MaxFileSize;    // runs only on images of at most this many bytes
+  uint32_t ScanFirst;      // looks only at the first this many bytes
+  uint32_t SizeThreshold;  // block size used by the Hrust 2 searches
+  uint32_t TestBlocks;     // low byte non-zero: test-unpack before listing
+  uint32_t MinBlockSize;   // blocks unpacking to fewer bytes are not listed
+};
+static_assert(sizeof(ScanParams) == 28, "stored byte image");
+
+struct Settings {
+  uint32_t Version;
+  uint32_t MaxEntries;
+  bool DrelmoCompatible;
+  uint32_t FileNameNumbering;  // 0 none, 1 hex, 2 decimal
+  char FileNameNumberingSeparator[9];
+  bool SmartLenDetect;
+  bool ExtendedExtension;
+  bool ExtractHobeta;
+  bool ShowDeletedFiles;
+  ScanParams BasicScanParams_Hrust1;
+  ScanParams DeepScanParams_Hrust1;
+  ScanParams ExhaustiveScanParams_Hrust1;
+  ScanParams BasicScanParams_Hrust2;
+  ScanParams DeepScanParams_Hrust2;
+  ScanParams ExhaustiveScanParams_Hrust2;
+};
+
+// The built-in defaults.
+Settings DefaultSettings();
+
+// Derived settings: every consumer applies these rules.
+uint32_t NumberingInEffect(const Settings& s);
+bool HobetaExtractionInEffect(const Settings& s);
+bool SmartLengthInEffect(const Settings& s);
+
+// A copy of the global record, taken under the settings lock.
+Settings GetSettings();
+// Replaces the global record; with save set, then writes it to the file.
+void SetSettings(const Settings& s, bool save);
+// The global record overlaid with the configuration file's values.
+Settings LoadSettings();
+void SaveSettings(const Settings& s);
+// Module start-up: forms the path of "Zantor.cfg" beside the module and loads it.
+void InitSettings(void* moduleHandle);
+
+}  // namespace zantor
