@@ -1,0 +1,103 @@
+// The host's packer-plugin interface (ANSI variant): records, constants and
+// the calling convention of the exports.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#if defined(_WIN32)
+#define WCX_API __stdcall
+#else
+#define WCX_API
+#endif
+
+namespace wcx {
+
+struct tOpenArchiveData {
+  char* ArcName;
+  int OpenMode;
+  int OpenResult;
+  char* CmtBuf;
+  int CmtBufSize;
+  int CmtSize;
+  int CmtState;
+};
+
+struct tHeaderData {
+  char ArcName[260];
+  char FileName[260];
+  int Flags;
+  int PackSize;
+  int UnpSize;
+  int HostOS;
+  int FileCRC;
+  int FileTime;  // DOS date in the high 16 bits, DOS time in the low 16 bits
+  int UnpVer;
+  int Method;
+  int FileAttr;
+  char* CmtBuf;
+  int CmtBufSize;
+  int CmtSize;
+  int CmtState;
+};
+
+#if UINTPTR_MAX > 0xFFFFFFFFu
+static_assert(sizeof(tOpenArchiveData) == 40, "host record layout");
+static_assert(sizeof(tHeaderData) == 584, "host record layout");
+static_assert(offsetof(tHeaderData, CmtBuf) == 560, "host record layout");
+#else
+static_assert(sizeof(tOpenArchiveData) == 28, "host record layout");
+static_assert(sizeof(tHeaderData) == 572, "host record layout");
+static_assert(offsetof(tHeaderData, CmtBuf) == 556, "host record layout");
+#endif
+
+enum Operation { PK_SKIP = 0, PK_TEST = 1, PK_EXTRACT = 2 };
+enum OpenMode { PK_OM_LIST = 0, PK_OM_EXTRACT = 1 };
+
+enum ErrorCode {
+  E_END_ARCHIVE = 10,
+  E_NO_MEMORY = 11,
+  E_BAD_DATA = 12,
+  E_BAD_ARCHIVE = 13,
+  E_UNKNOWN_FORMAT = 14,
+  E_EOPEN = 15,
+  E_ECREATE = 16,
+  E_ECLOSE = 17,
+  E_EREAD = 18,
+  E_EWRITE = 19,
+  E_SMALL_BUF = 20,
+  E_EABORTED = 21,
+  E_NO_FILES = 22,
+  E_TOO_MANY_FILES = 23,
+  E_NOT_SUPPORTED = 24,
+};
+
+enum Caps {
+  PK_CAPS_NEW = 1,
+  PK_CAPS_MODIFY = 2,
+  PK_CAPS_MULTIPLE = 4,
+  PK_CAPS_DELETE = 8,
+  PK_CAPS_OPTIONS = 16,
+  PK_CAPS_MEMPACK = 32,
+  PK_CAPS_BY_CONTENT = 64,
+  PK_CAPS_SEARCHTEXT = 128,
+  PK_CAPS_HIDE = 256,
+  PK_CAPS_ENCRYPT = 512,
+};
+
+typedef void* HANDLE;
+typedef int(WCX_API* tChangeVolProc)(char* ArcName, int Mode);
+typedef int(WCX_API* tProcessDataProc)(char* FileName, int Size);
+
+// The export signatures, for hosts that load the module by name.
+typedef HANDLE(WCX_API* OpenArchiveFn)(tOpenArchiveData*);
+typedef int(WCX_API* ReadHeaderFn)(HANDLE, tHeaderData*);
+typedef int(WCX_API* ProcessFileFn)(HANDLE, int, char*, char*);
+typedef int(WCX_API* CloseArchiveFn)(HANDLE);
+typedef void(WCX_API* SetChangeVolProcFn)(HANDLE, tChangeVolProc);
+typedef void(WCX_API* SetProcessDataProcFn)(HANDLE, tProcessDataProc);
+typedef int(WCX_API* PackFilesFn)(char*, char*, char*, char*, int);
+typedef int(WCX_API* GetPackerCapsFn)();
+typedef int(WCX_API* CanYouHandleThisFileFn)(char*);
+typedef void(WCX_API* ConfigurePackerFn)(void*, void*);
+
+}  // namespace wcx
