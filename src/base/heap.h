@@ -14,6 +14,7 @@ void* Allocate(size_t size);
 // guards are damaged.
 void Release(void* block);
 // Resizes keeping the content; null on failure with the old block intact.
+// A null block is allocated afresh.
 void* Reallocate(void* block, size_t newSize);
 
 }  // namespace zantor

@@ -1,7 +1,10 @@
 // What both Hrust decoders and checkers share: the working record of one run,
-// its status codes and the back-reference copy.
+// its status codes, the checked byte access and the back-reference copy.
+// Every read and write of a run goes through these, so no run reads outside
+// the packed data or writes at or beyond expectedSize, whatever the data.
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 namespace zantor {
 
@@ -31,7 +34,86 @@ struct DecoderState {
 
 // The state's error, else 7 on a size mismatch, else 8 on left-over bytes.
 DecodeStatus FinishStatus(const DecoderState& state);
-// Copies length bytes from produced + offset (offset < 0), byte by byte.
-void CopyMatch(DecoderState& state, int32_t offset, uint32_t length);
+
+// Records error (the first one wins) and stops the run.
+inline void StopRun(DecoderState& state, uint32_t error) {
+  if (!state.stopped) {
+    state.error = error;
+    state.stopped = true;
+  }
+}
+
+// The next packed byte; 0 without advancing when stopped or out of data.
+inline uint8_t ReadPackedByte(DecoderState& state) {
+  if (state.stopped) return 0;
+  if (state.consumed >= state.packedSize) {
+    StopRun(state, kPackedExhausted);
+    return 0;
+  }
+  return state.packed[state.consumed++];
+}
+
+// Appends one byte to the output; dropped when stopped or full.
+inline void WriteOutputByte(DecoderState& state, uint8_t value) {
+  if (state.stopped) return;
+  if (state.produced >= state.expectedSize) {
+    StopRun(state, kOutputOverflow);
+    return;
+  }
+  state.output[state.produced++] = value;
+}
+
+// n literal bytes, each read and then written, so a run that meets either
+// end stops exactly where the byte-by-byte walk would.
+inline void CopyLiterals(DecoderState& state, uint32_t n) {
+  if (!state.stopped && n <= state.packedSize - state.consumed &&
+      n <= state.expectedSize - state.produced) {
+    std::memcpy(state.output + state.produced, state.packed + state.consumed, n);
+    state.consumed += n;
+    state.produced += n;
+    return;
+  }
+  for (uint32_t i = 0; i < n && !state.stopped; ++i) WriteOutputByte(state, ReadPackedByte(state));
+}
+
+// Copies length bytes from produced + offset (offset < 0), byte by byte, so a
+// copy may overlap the bytes it produces (offset -1 repeats the last byte).
+// Error 5 for length 0, 3 for an offset that is not negative, 4 when the
+// distance exceeds produced; a copy that does not fit writes what fits, then 2.
+inline void CopyMatch(DecoderState& state, int32_t offset, uint32_t length) {
+  if (state.stopped) return;
+  if (length == 0) return StopRun(state, kZeroLength);
+  if (offset >= 0) return StopRun(state, kOffsetNotNegative);
+  uint32_t distance = 0u - static_cast<uint32_t>(offset);
+  if (distance > state.produced) return StopRun(state, kBeforeOutputStart);
+
+  uint32_t room = state.expectedSize - state.produced;
+  uint32_t n = length <= room ? length : room;
+  uint8_t* to = state.output + state.produced;
+  const uint8_t* from = to - distance;
+  if (distance >= 8 && room - n >= 8) {
+    // Whole 8-byte steps, each read before it is written over; the last one
+    // may run up to 7 bytes past the copy, but stays below expectedSize.
+    for (uint32_t i = 0; i < n; i += 8) std::memcpy(to + i, from + i, 8);
+  } else {
+    for (uint32_t i = 0; i < n; ++i) to[i] = from[i];
+  }
+  state.produced += n;
+  if (n < length) StopRun(state, kOutputOverflow);
+}
+
+// The length prefix of both formats: S = 1 plus 2-bit groups, up to a group
+// other than 3 or until S reaches 16. Bits is the format's bit reader, with
+// its ReadBits(state, bits, n).
+template <typename Bits>
+uint32_t ReadLengthPrefix(DecoderState& state, Bits& bits) {
+  uint32_t s = 1;
+  uint32_t group;
+  do {
+    group = ReadBits(state, bits, 2);
+    s += group;
+  } while (group == 3 && s < 16);
+  return s;
+}
 
 }  // namespace zantor

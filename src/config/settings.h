@@ -37,7 +37,14 @@ struct Settings {
   ScanParams ExhaustiveScanParams_Hrust2;
 };
 
-// The built-in defaults.
+// Limits kept on load.
+constexpr uint32_t kMinMaxEntries = 260;
+constexpr uint32_t kMaxMaxEntries = 1000000;
+constexpr uint32_t kMaxScanBytes = 999999u * 1024u;
+constexpr uint32_t kMaxMinBlockSize = 99999;
+
+// The built-in defaults (padding bytes zero, so equal settings compare equal
+// byte for byte).
 Settings DefaultSettings();
 
 // Derived settings: every consumer applies these rules.
@@ -51,8 +58,24 @@ Settings GetSettings();
 void SetSettings(const Settings& s, bool save);
 // The global record overlaid with the configuration file's values.
 Settings LoadSettings();
+// Writes every key; does nothing when no configuration file path exists.
 void SaveSettings(const Settings& s);
-// Module start-up: forms the path of "Zantor.cfg" beside the module and loads it.
+
+// Module start-up: forms the path of "Zantor.cfg" beside the module and loads
+// it. Shows nothing: a module path too long to use is only recorded (no user
+// interface may run while the loader calls the module).
 void InitSettings(void* moduleHandle);
+// Shows the message recorded by InitSettings, once per process; every export
+// calls it first.
+void ShowPendingStartupMessage();
+
+// Start-up from a known module path (what InitSettings does once it has the
+// module's file name): length is that of the path, as the system reports it.
+void InitSettingsFromModulePath(const char* modulePath, uint32_t length);
+// Uses the given configuration file (for the command-line tool and tests);
+// null or "" leaves the plugin without one.
+void SetConfigPath(const char* path);
+// The configuration file path, or "" when there is none.
+const char* ConfigPath();
 
 }  // namespace zantor

@@ -1,0 +1,73 @@
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "plugin/result.h"
+
+namespace zantor {
+namespace {
+
+struct OwnerSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchOwner(HWND window, LPARAM parameter) {
+  OwnerSearch* search = reinterpret_cast<OwnerSearch*>(parameter);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId != search->processId || GetWindow(window, GW_OWNER) != nullptr || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+void ShowSystemText(uint32_t code) {
+  char* text = nullptr;
+  DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
+  if (length != 0 && text != nullptr) ShowErrorBox(text);
+  if (text != nullptr) LocalFree(text);
+}
+
+void ShowWideBox(const wchar_t* text) {
+  wchar_t title[sizeof(kBoxTitle)];
+  if (MultiByteToWideChar(CP_ACP, 0, kBoxTitle, -1, title, sizeof(kBoxTitle)) == 0) title[0] = 0;
+  MessageBoxW(static_cast<HWND>(FindOwnerWindow()), text, title, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+void* FindOwnerWindow() {
+  OwnerSearch search{GetCurrentProcessId(), nullptr};
+  EnumWindows(MatchOwner, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void ShowErrorBox(const char* text) {
+  MessageBoxA(static_cast<HWND>(FindOwnerWindow()), text, kBoxTitle, MB_OK | MB_ICONERROR);
+}
+
+void ReportResult(const Result& r) {
+  ReportPlan plan = PlanReport(r);
+  if (plan.noMemory) ShowErrorBox(kNoMemoryText);
+  if (plan.systemText) ShowSystemText(r.systemCode);
+  if (plan.wide) {
+    ShowWideBox(static_cast<const wchar_t*>(r.message));
+  } else if (plan.message) {
+    ShowErrorBox(static_cast<const char*>(r.message));
+  }
+}
+
+void FatalError(const char* text) {
+  char box[500];
+  BuildFatalText(text, box);
+  MessageBoxA(nullptr, box, kBoxTitle, MB_OK | MB_ICONERROR);
+  // No clean-up may run: no destructors, no DLL detach notifications.
+  TerminateProcess(GetCurrentProcess(), 3);
+  std::_Exit(3);
+}
+
+}  // namespace zantor

@@ -30,6 +30,18 @@ constexpr Result ShownFailure(const char* message, uint8_t hostCode = 0) {
 
 // The title of every message box.
 constexpr const char kBoxTitle[] = "Zantor error";
+// The text shown for system code 8.
+constexpr const char kNoMemoryText[] = "Not enough memory";
+
+// The boxes ReportResult shows for a Result, in this order. Platform-free, so
+// that both platforms show the same.
+struct ReportPlan {
+  bool noMemory;    // kNoMemoryText
+  bool systemText;  // the system's text for systemCode, when it has one
+  bool message;     // the Result's message
+  bool wide;        // the message is UTF-16
+};
+ReportPlan PlanReport(const Result& r);
 
 // 0 on success; the host code; 11 for system code 8; otherwise 1.
 int32_t ToHostCode(const Result& r);
@@ -40,6 +52,10 @@ void ReportResult(const Result& r);
 
 // The first visible, unowned top-level window of this process, or null.
 void* FindOwnerWindow();
+
+// One error box (ANSI text, the box title, error icon, owner from
+// FindOwnerWindow). POSIX: the text on standard error.
+void ShowErrorBox(const char* text);
 
 // Shows the unrecoverable-error box and stops the process at once.
 [[noreturn]] void FatalError(const char* text);

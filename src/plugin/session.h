@@ -7,6 +7,7 @@
 #include "base/zstring.h"
 #include "config/settings.h"
 #include "plugin/file.h"
+#include "plugin/result.h"
 
 namespace zantor {
 
@@ -28,5 +29,28 @@ struct Session {
   const uint8_t* image;       // the mapped view, past a hobeta header
   uint32_t imageSize;
 };
+
+// Largest archive file the plugin opens (the image size is 32-bit signed
+// wherever the host sees it).
+constexpr uint64_t kLargestArchive = 0x7FFFFFFF;
+
+// The DOS date-times listed for archive files dated outside the DOS range.
+constexpr uint32_t kEarliestDosTime = 0x00210000;  // 1980-01-01 00:00:00
+constexpr uint32_t kLatestDosTime = 0xFF9FBF7D;    // 2107-12-31 23:59:58
+
+// The open sequence: a new session on the file at path, analysed and ready
+// to list. On failure nothing is left open and *opened is null.
+Result OpenSession(const char* path, Session** opened);
+
+// Opens the archive file read-only and mapped whole into session.source and
+// reads its times (lastWriteTime, dosTime).
+Result OpenSource(Session& session, const char* path);
+
+// The local DOS date-time of a FILETIME, clamped into the DOS range: the
+// time only labels entries, so an odd date must not refuse the file.
+uint32_t NearestDosDateTime(uint64_t fileTime);
+
+// Releases everything the session owns and the session itself. Null is ignored.
+void DestroySession(Session* session);
 
 }  // namespace zantor

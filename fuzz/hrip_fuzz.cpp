@@ -1,0 +1,29 @@
+// Reads the input as a Hrip archive and unpacks every member it lists.
+#include <cstdint>
+
+#include "base/heap.h"
+#include "codec/dispatch.h"
+#include "plugin/session.h"
+#include "scan/entry.h"
+#include "scan/hrip.h"
+
+using namespace zantor;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 0x01000000) return 0;
+  const uint32_t imageSize = static_cast<uint32_t>(size);
+  Session session{};
+  ParseHripArchive(data, imageSize, session.entries, session, 2000);
+  for (uint32_t i = 0; i < session.entries.count; ++i) {
+    const Entry& e = *session.entries.At(i);
+    if (e.bad) continue;
+    uint8_t* out = static_cast<uint8_t*>(Allocate(e.member.unpackedSize));
+    if (!out) continue;
+    UnpackHripMember(data, imageSize, e, out, i % 2 == 0);
+    Release(out);
+  }
+  for (uint32_t i = 0; i < session.entries.count; ++i) DestroyEntry(session.entries.At(i));
+  session.entries.Destroy();
+  session.hripReport.Destroy();
+  return 0;
+}

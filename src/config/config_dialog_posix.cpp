@@ -1,0 +1,9 @@
+// Without a windowing system there is no dialog: settings come from the
+// configuration file alone.
+#include "config/config_dialog.h"
+
+namespace zantor {
+
+void ConfigDialog(void*, void*) {}
+
+}  // namespace zantor

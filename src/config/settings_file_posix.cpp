@@ -1,0 +1,105 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "base/heap.h"
+#include "config/settings_file.h"
+#include "config/settings_ini.h"
+#include "config/settings_struct.h"
+
+namespace zantor {
+
+namespace {
+
+// A configuration file is a few hundred bytes; anything this big is not one.
+constexpr off_t kLargestFile = 1 << 24;
+
+// The whole file on the guarded heap. A missing file reads as empty.
+struct FileText {
+  char* bytes;
+  uint32_t length;
+  bool ok;
+
+  explicit FileText(const char* path) : bytes(nullptr), length(0), ok(false) {
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      ok = errno == ENOENT;
+      return;
+    }
+    struct stat info;
+    if (fstat(fd, &info) == 0 && info.st_size <= kLargestFile) {
+      bytes = static_cast<char*>(Allocate(static_cast<size_t>(info.st_size)));
+      ok = bytes != nullptr && ReadAll(fd, static_cast<uint32_t>(info.st_size));
+    }
+    close(fd);
+  }
+  ~FileText() { Release(bytes); }
+
+  bool ReadAll(int fd, uint32_t size) {
+    while (length < size) {
+      ssize_t got = read(fd, bytes + length, size - length);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      length += static_cast<uint32_t>(got);
+    }
+    return length == size;
+  }
+  TextSpan Span() const { return TextSpan{bytes, length}; }
+};
+
+bool WriteWhole(const char* path, const char* text, uint32_t length) {
+  int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  uint32_t done = 0;
+  while (done < length) {
+    ssize_t put = write(fd, text + done, length - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) break;
+    done += static_cast<uint32_t>(put);
+  }
+  return close(fd) == 0 && done == length;
+}
+
+bool ReadValue(const FileText& file, const char* section, const char* key, TextSpan* value) {
+  return file.ok && FindProfileValue(file.Span(), section, key, value);
+}
+
+}  // namespace
+
+int32_t ProfileReadInt(const char* path, const char* section, const char* key, int32_t defaultValue) {
+  FileText file(path);
+  TextSpan value;
+  if (!ReadValue(file, section, key, &value) || value.length == 0) return defaultValue;
+  return ParseProfileInt(value);
+}
+
+bool ProfileReadStruct(const char* path, const char* section, const char* key, void* data, uint32_t size) {
+  FileText file(path);
+  TextSpan value;
+  return ReadValue(file, section, key, &value) && DecodeStruct(value.text, value.length, data, size);
+}
+
+bool ProfileWriteString(const char* path, const char* section, const char* key, const char* value) {
+  FileText file(path);
+  if (!file.ok) return false;  // never replace a file that could not be read
+  String text{};
+  bool written = SetProfileValue(file.Span(), section, key, value, &text).ok() &&
+                 WriteWhole(path, text.Text(), text.length);
+  text.Destroy();
+  return written;
+}
+
+bool ProfileWriteStruct(const char* path, const char* section, const char* key, const void* data,
+                        uint32_t size) {
+  char* value = static_cast<char*>(Allocate(StructTextLength(size) + 1));
+  if (value == nullptr) return false;
+  EncodeStruct(data, size, value);
+  bool written = ProfileWriteString(path, section, key, value);
+  Release(value);
+  return written;
+}
+
+}  // namespace zantor

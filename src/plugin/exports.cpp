@@ -1,0 +1,72 @@
+// The functions the host calls, under their undecorated names. Each shows a
+// message left pending from module load first, then forwards.
+#include "config/config_dialog.h"
+#include "config/settings.h"
+#include "plugin/listing.h"
+#include "plugin/packer.h"
+#include "plugin/wcx.h"
+
+#if defined(_WIN32)
+#define ZANTOR_EXPORT extern "C"  // exported through zantor.def
+#else
+#define ZANTOR_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+using wcx::HANDLE;
+
+namespace {
+
+zantor::Session* AsSession(HANDLE handle) { return static_cast<zantor::Session*>(handle); }
+
+}  // namespace
+
+ZANTOR_EXPORT HANDLE WCX_API OpenArchive(wcx::tOpenArchiveData* archiveData) {
+  zantor::ShowPendingStartupMessage();
+  if (archiveData == nullptr) return nullptr;
+  return zantor::OpenArchive(*archiveData);
+}
+
+ZANTOR_EXPORT int WCX_API ReadHeader(HANDLE archive, wcx::tHeaderData* headerData) {
+  zantor::ShowPendingStartupMessage();
+  return zantor::ReadHeader(*AsSession(archive), *headerData);
+}
+
+ZANTOR_EXPORT int WCX_API ProcessFile(HANDLE archive, int operation, char* destPath, char* destName) {
+  zantor::ShowPendingStartupMessage();
+  return zantor::ProcessFile(*AsSession(archive), operation, destPath, destName);
+}
+
+ZANTOR_EXPORT int WCX_API CloseArchive(HANDLE archive) {
+  zantor::ShowPendingStartupMessage();
+  return zantor::CloseArchive(AsSession(archive));
+}
+
+// The plugin reports no progress and never asks for volumes: both callbacks
+// are ignored.
+ZANTOR_EXPORT void WCX_API SetChangeVolProc(HANDLE, wcx::tChangeVolProc) {
+  zantor::ShowPendingStartupMessage();
+}
+
+ZANTOR_EXPORT void WCX_API SetProcessDataProc(HANDLE, wcx::tProcessDataProc) {
+  zantor::ShowPendingStartupMessage();
+}
+
+ZANTOR_EXPORT int WCX_API PackFiles(char*, char*, char*, char*, int) {
+  zantor::ShowPendingStartupMessage();
+  return zantor::PackFiles();
+}
+
+ZANTOR_EXPORT int WCX_API GetPackerCaps() {
+  zantor::ShowPendingStartupMessage();
+  return zantor::kPackerCaps;
+}
+
+ZANTOR_EXPORT int WCX_API CanYouHandleThisFile(char* fileName) {
+  zantor::ShowPendingStartupMessage();
+  return zantor::CanYouHandleThisFile(fileName);
+}
+
+ZANTOR_EXPORT void WCX_API ConfigurePacker(void* parent, void* dllInstance) {
+  zantor::ShowPendingStartupMessage();
+  zantor::ConfigDialog(parent, dllInstance);
+}

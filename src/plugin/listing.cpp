@@ -1,0 +1,215 @@
+// ReadHeader and ProcessFile: the host's walk over a session's entries.
+#include "plugin/listing.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "base/heap.h"
+#include "codec/dispatch.h"
+#include "config/naming.h"
+#include "scan/entry.h"
+
+namespace zantor {
+
+namespace {
+
+constexpr uint32_t kNameField = sizeof(wcx::tHeaderData::FileName);
+constexpr const char kDestPathText[] = "DestPath is not null.\nPlease report this error to plugin author.";
+
+uint32_t HobetaLength(const Entry& entry) { return entry.hobetaPresent ? HobetaHeader::kSize : 0; }
+
+void NameNotice(const Entry& entry, const Settings& settings, char* out) {
+  if (entry.notice.archiveCorrupt) {
+    std::snprintf(out, kNameField, "__archive_corrupt!");
+  } else if (entry.notice.onlyFirstShown) {
+    std::snprintf(out, kNameField, "__Only first %u entries shown! ", static_cast<unsigned>(settings.MaxEntries));
+  } else {
+    FatalError("RH01");
+  }
+}
+
+// A block is listed as its number text, a blank, and its TR-DOS name or its
+// format label.
+Result NameBlock(const Entry& entry, const Settings& settings, char* out) {
+  const BlockPart& block = entry.block;
+  uint32_t n = static_cast<uint32_t>(strnlen(block.numberText, sizeof(block.numberText) - 1));
+  std::memcpy(out, block.numberText, n);
+  out[n++] = ' ';
+  if (!block.hasDescriptor) {
+    FormatLabel(block.info, out + n);
+    return kSuccess;
+  }
+  // NameEntry fills a whole field; the name must then fit behind the number.
+  char name[kNameField];
+  Result r = NameEntry(entry, settings, name);
+  if (r.failed()) return r;
+  const size_t length = std::strlen(name);
+  if (n + length >= kNameField) return ShownFailure(kFilenameTooLong);
+  std::memcpy(out + n, name, length + 1);
+  return kSuccess;
+}
+
+// Describes entry in header; the Result is that of the naming.
+Result Describe(const Session& session, const Entry& entry, wcx::tHeaderData& header) {
+  switch (entry.kind) {
+    case kNotice:
+      NameNotice(entry, session.settings, header.FileName);
+      return kSuccess;
+    case kArchiveMember:
+      if (entry.member.directory) {
+        header.Flags = 16;
+        NameDirectory(entry.member, header.FileName);
+        return kSuccess;
+      }
+      header.PackSize = static_cast<int>(entry.member.packedSize);
+      header.UnpSize = static_cast<int>(entry.listedSize + HobetaLength(entry));
+      return NameEntry(entry, session.settings, header.FileName);
+    case kBlock:
+      header.PackSize = static_cast<int>(entry.block.info.packed);
+      header.UnpSize = static_cast<int>(entry.listedSize + HobetaLength(entry));
+      return NameBlock(entry, session.settings, header.FileName);
+    case kEmbeddedArchive:
+      header.PackSize = static_cast<int>(entry.embedded.length);
+      header.UnpSize = static_cast<int>(entry.embedded.length);
+      std::memcpy(header.FileName, entry.embedded.name, strnlen(entry.embedded.name, sizeof(entry.embedded.name) - 1));
+      return kSuccess;
+  }
+  FatalError("RH02");
+}
+
+// What ProcessFile works with for one entry; release with Finish.
+struct Work {
+  uint8_t* buffer;      // unpacked data, owned
+  String message;       // text of a shown failure, owned
+  const uint8_t* data;  // what extraction writes; null: nothing to write
+  uint32_t length;
+};
+
+// Whether [position, position + length) lies in the image. The entry list may
+// come from the analysis cache, made for an earlier file of the same size and
+// time, so positions are checked before the image is read through them.
+bool InImage(const Session& session, uint32_t position, uint64_t length) {
+  return position <= session.imageSize && length <= session.imageSize - position;
+}
+
+Result CorruptArchiveFailure(Session& session, String& text) {
+  Result r = text.Append("Hrip archive is corrupt.");
+  if (r.ok() && session.hripReport.length != 0) {
+    r = text.Append("\r\nAdditional error info:\r\n\r\n");
+    if (r.ok()) r = text.Append(session.hripReport.Text());
+  }
+  if (r.failed()) return NoMemory;
+  return ShownFailure(text.Text());
+}
+
+Result UnpackMember(Session& session, const Entry& entry, Work& work) {
+  const uint32_t size = entry.member.unpackedSize;
+  work.buffer = static_cast<uint8_t*>(Allocate(size));
+  if (work.buffer == nullptr) return NoMemory;
+  Result r = UnpackHripMember(session.image, session.imageSize, entry, work.buffer, session.verifyPacked != 0);
+  if (r.failed()) return r;
+  if (entry.listedSize > size) FatalError("PF02");
+  work.data = work.buffer;
+  work.length = entry.listedSize;
+  return kSuccess;
+}
+
+Result UnpackBlock(Session& session, const Entry& entry, Work& work) {
+  const BlockPart& block = entry.block;
+  if (!InImage(session, block.position, uint64_t{block.info.headerLength} + block.info.packed)) return kBadData;
+  work.buffer = static_cast<uint8_t*>(Allocate(block.info.unpacked));
+  if (work.buffer == nullptr) return NoMemory;
+  Result r = UnpackHrustBlock(session.image + block.position, work.buffer, block.info);
+  if (entry.listedSize > block.info.unpacked) FatalError("PF03");
+  if (r.failed()) return r;
+  work.data = work.buffer;
+  work.length = entry.listedSize;
+  return kSuccess;
+}
+
+// The entry's data for a test or an extraction.
+Result ProduceData(Session& session, const Entry& entry, Work& work) {
+  switch (entry.kind) {
+    case kNotice:
+      if (entry.notice.archiveCorrupt) return CorruptArchiveFailure(session, work.message);
+      if (entry.notice.onlyFirstShown) return HostFailure(1);
+      FatalError("PF01");
+    case kArchiveMember:
+      if (entry.member.directory) return kSuccess;
+      return UnpackMember(session, entry, work);
+    case kBlock:
+      return UnpackBlock(session, entry, work);
+    case kEmbeddedArchive:
+      if (!InImage(session, entry.embedded.position, entry.embedded.length)) return kBadData;
+      work.data = session.image + entry.embedded.position;
+      work.length = entry.embedded.length;
+      return kSuccess;
+  }
+  FatalError("PF04");
+}
+
+// TR-DOS start and length ride in the creation time, for tools that put the
+// file back on a disk image; 0 when the entry has none.
+uint64_t CreationTime(const Entry& entry) {
+  if (!entry.attributeMark) return 0;
+  return kTrdosTimeBase + ((uint64_t{entry.length} << 16) | entry.start) * kTrdosTimeStep;
+}
+
+// Writes the file destName; any failure once it exists deletes it again.
+Result Extract(const Session& session, const Entry& entry, const char* destName, const Work& work) {
+  if (destName == nullptr) return HostFailure(16);
+  File out{};
+  Result r = out.Open(destName, true, kCreateNew, true, false, true);
+  if (r.ok()) {
+    const bool written = (!entry.hobetaPresent || out.Write(entry.hobeta.bytes, HobetaHeader::kSize)) &&
+                         out.Write(work.data, work.length) &&
+                         out.SetTimes(CreationTime(entry), session.lastWriteTime);
+    if (!written) r = HostFailure(19);
+    const Result closed = out.Close(r.ok());
+    if (r.ok() && closed.failed()) r = HostFailure(19);
+  }
+  out.Destroy();
+  return r;
+}
+
+}  // namespace
+
+int ReadHeader(Session& session, wcx::tHeaderData& header) {
+  if (session.current >= session.entries.count) return wcx::E_END_ARCHIVE;
+  std::memset(&header, 0, sizeof(header));
+  const Result named = Describe(session, *session.entries.At(session.current), header);
+  std::memcpy(header.ArcName, session.archiveName, sizeof(header.ArcName));
+  header.FileTime = static_cast<int>(session.dosTime);
+  if (named.failed()) {
+    ReportResult(named);
+    return ToHostCode(named);
+  }
+  return 0;
+}
+
+int ProcessFile(Session& session, int operation, const char* destPath, const char* destName) {
+  if (session.current >= session.entries.count) FatalError("Index out of list");
+  if (operation == wcx::PK_SKIP) {
+    ++session.current;
+    return 0;
+  }
+  if (destPath != nullptr) {
+    ShowErrorBox(kDestPathText);
+    return wcx::E_NOT_SUPPORTED;
+  }
+  if (operation == wcx::PK_TEST) session.verifyPacked = 1;
+
+  const Entry& entry = *session.entries.At(session.current);
+  Work work{};
+  Result r = entry.bad ? kBadData : ProduceData(session, entry, work);
+  if (r.ok() && operation == wcx::PK_EXTRACT && work.data != nullptr) r = Extract(session, entry, destName, work);
+
+  ++session.current;
+  Release(work.buffer);
+  ReportResult(r);
+  const int code = ToHostCode(r);
+  work.message.Destroy();  // the box has shown it
+  return code;
+}
+
+}  // namespace zantor

@@ -1,0 +1,119 @@
+// The open sequence of an archive session and its teardown.
+#include "plugin/session.h"
+
+#include <cstring>
+
+#include "base/heap.h"
+#include "scan/analyse.h"
+#include "scan/entry.h"
+#include "scan/trdos.h"
+
+namespace zantor {
+
+namespace {
+
+constexpr uint32_t kPathField = sizeof(Session::archiveName);
+
+// A FILETIME in the middle of the DOS range (2044): DosDateTime has no form
+// only outside 1980..2107 local, so the side of this point tells which end.
+constexpr uint64_t kMiddleOfDosRange = 0x01F0A890BA218000ull;
+
+// Length of path when it fits the 260-byte field with its terminator, else
+// kPathField.
+uint32_t BoundedPathLength(const char* path) {
+  uint32_t n = 0;
+  while (n < kPathField && path[n] != 0) ++n;
+  return n;
+}
+
+uint16_t ReadWord(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// Steps over a valid hobeta header at the start of the file. A header whose
+// checksum matches but whose size word disagrees is a broken hobeta file.
+Result LocateImage(Session& session) {
+  const uint64_t n = session.source.size;
+  const uint8_t* view = session.source.view;
+  session.image = view;
+  session.imageSize = static_cast<uint32_t>(n);
+  if ((n & 0xFF) != HobetaHeader::kSize) return kSuccess;
+  if (HobetaChecksum(view) != ReadWord(view + 15)) return kSuccess;
+  if (ReadWord(view + 13) != n - HobetaHeader::kSize)
+    return ShownFailure("Bad hobeta file: invalid size in hobeta header", 12);
+  session.image = view + HobetaHeader::kSize;
+  session.imageSize = static_cast<uint32_t>(n - HobetaHeader::kSize);
+  return kSuccess;
+}
+
+// Steps 3 to 10 of the open sequence on a fresh session.
+Result OpenInto(Session& session, const char* path) {
+  // A missing name cannot be opened; never read through it.
+  if (path == nullptr) return HostFailure(15);
+  const uint32_t length = BoundedPathLength(path);
+  if (length >= kPathField) return ShownFailure("Archive path too long");
+  Result r = OpenSource(session, path);
+  if (r.failed()) return r;
+  std::memcpy(session.archiveName, path, length + 1);
+  r = LocateImage(session);
+  if (r.failed()) return r;
+  return Analyse(session);
+}
+
+}  // namespace
+
+uint32_t NearestDosDateTime(uint64_t fileTime) {
+  const uint32_t dos = DosDateTime(fileTime);
+  if (dos != 0) return dos;
+  return fileTime < kMiddleOfDosRange ? kEarliestDosTime : kLatestDosTime;
+}
+
+Result OpenSource(Session& session, const char* path) {
+  File& file = session.source;
+  // Mapped only after the size check: a file too large to list is refused
+  // alike on both widths, without reserving gigabytes of address space.
+  Result r = file.Open(path, false, kOpenExisting, false, false, false);
+  if (r.failed()) return r;
+  if (file.size > kLargestArchive) {
+    file.Close(true);
+    return HostFailure(14);
+  }
+  if (!file.Map(false) || !file.ReadLastWriteTime(&session.lastWriteTime)) {
+    file.Close(true);
+    return HostFailure(15);
+  }
+  session.dosTime = NearestDosDateTime(session.lastWriteTime);
+  return kSuccess;
+}
+
+Result OpenSession(const char* path, Session** opened) {
+  *opened = nullptr;
+  Session* session = static_cast<Session*>(Allocate(sizeof(Session)));
+  if (session == nullptr) return NoMemory;
+  session->settings = GetSettings();
+  Result r = OpenInto(*session, path);
+  if (r.failed()) {
+    DestroySession(session);
+    return r;
+  }
+  session->current = 0;
+  *opened = session;
+  return kSuccess;
+}
+
+void DestroySession(Session* session) {
+  if (session == nullptr) return;
+  session->source.Close(true);
+  session->source.Destroy();
+  session->hripReport.Destroy();
+  session->hripDamaged = 0;
+  session->hripLength = 0;
+  List<Entry*>& entries = session->entries;
+  for (uint32_t i = 0; i < entries.count; ++i) {
+    DestroyEntry(entries.items[i]);
+    entries.items[i] = nullptr;
+  }
+  entries.Destroy();
+  // Release wipes the block, which zeroes the session.
+  Release(session);
+}
+
+}  // namespace zantor

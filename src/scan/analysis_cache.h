@@ -1,0 +1,33 @@
+// AnalysisCache: the results of the five most recently used analyses, kept
+// until unused for 30 seconds. The key is the archive path (trailing dots
+// ignored), the image size, the last-write time and the whole settings
+// snapshot. Entries are deep copies both ways: nothing is shared with a
+// session.
+#pragma once
+#include <cstdint>
+
+#include "plugin/result.h"
+
+namespace zantor {
+
+struct Session;
+
+constexpr uint32_t kCacheSlots = 5;
+constexpr uint64_t kCacheExpiry = 300000000;  // 30 s in 100 ns units
+
+// On a hit copies the cached result into the session and sets *hit. A failed
+// copy is returned (entries copied so far stay with the session).
+Result LoadCachedAnalysis(Session& session, bool* hit);
+// Stores a deep copy of the session's result, replacing the least recently
+// used slot. Fails (and stores nothing) when the copy cannot be made.
+Result StoreAnalysis(const Session& session);
+
+// The clock of the cache stamps, in 100 ns units. Tests inject their own;
+// null restores the platform clock.
+using CacheClock = uint64_t (*)();
+void SetCacheClock(CacheClock clock);
+
+// Platform: a monotonic clock in 100 ns units.
+uint64_t PlatformCacheClock();
+
+}  // namespace zantor

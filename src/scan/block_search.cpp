@@ -1,0 +1,73 @@
+#include "scan/block_search.h"
+
+#include "codec/dispatch.h"
+#include "plugin/session.h"
+#include "scan/block_search_passes.h"
+
+namespace zantor {
+namespace {
+
+struct Pass {
+  ScanParams Settings::*params;
+  PassRoutine routine;
+};
+
+// Cheap to expensive; each skips what the earlier ones covered.
+constexpr Pass kPasses[] = {
+    {&Settings::DeepScanParams_Hrust2, SearchEmbeddedArchives},
+    {&Settings::BasicScanParams_Hrust2, SearchBasicHrust2},
+    {&Settings::BasicScanParams_Hrust1, SearchBasicHrust1},
+    {&Settings::DeepScanParams_Hrust2, SearchDeepHrust2},
+    {&Settings::DeepScanParams_Hrust1, SearchDeepHrust1},
+    {&Settings::ExhaustiveScanParams_Hrust2, SearchExhaustiveHrust2},
+    {&Settings::ExhaustiveScanParams_Hrust1, SearchExhaustiveHrust1},
+};
+
+// A block right at the start is listed whatever the search settings say; an
+// "HR" header there must also test sound, as it is a common text prefix.
+Result StartCheck(Session& session, CoveredSpans& covered) {
+  BlockInfo info{};
+  bool accepted = session.imageSize >= 8 && HeaderCheckH2(session.image, session.imageSize, 0, &info);
+  if (!accepted && session.imageSize >= 6 && HeaderCheckH1(session.image, session.imageSize, 0, &info))
+    accepted = TestHrustBlock(session.image, info).ok();
+  if (!accepted) return kSuccess;
+  Result r = AddBlockEntry(session, 0, info, false);
+  if (r.failed()) return r;
+  return covered.Append(Span{0, info.headerLength + info.packed});
+}
+
+Result RunPass(Session& session, CoveredSpans& covered, const Pass& pass, CoveredSpans& found) {
+  const ScanParams& params = session.settings.*pass.params;
+  uint32_t limit = params.ScanFirst < session.imageSize ? params.ScanFirst : session.imageSize;
+  PassContext context{session, session.image, session.imageSize, params, found};
+  SortSpans(covered);
+  Result r = ForEachGap(covered, limit, [&](uint32_t start, uint32_t end) {
+    return pass.routine(context, start, end);
+  });
+  for (uint32_t i = 0; r.ok() && i < found.count; ++i) r = covered.Append(found.items[i]);
+  found.count = 0;
+  return r;
+}
+
+}  // namespace
+
+Result BlockSearch(Session& session, CoveredSpans& covered) {
+  if (covered.count == 0) {
+    Result r = StartCheck(session, covered);
+    if (r.failed()) return r;
+  }
+  CoveredSpans found{};
+  Result r = kSuccess;
+  for (const Pass& pass : kPasses) {
+    const ScanParams& params = session.settings.*pass.params;
+    if ((params.Enabled & 0xFF) == 0 || session.imageSize > params.MaxFileSize ||
+        session.entries.count >= session.settings.MaxEntries)
+      continue;
+    r = RunPass(session, covered, pass, found);
+    if (r.failed()) break;
+  }
+  found.Destroy();
+  return r;
+}
+
+}  // namespace zantor

@@ -1,0 +1,104 @@
+// The global settings: derived settings, whole records across threads, and
+// module start-up.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config/settings.h"
+#include "config_files.h"
+
+namespace zantor {
+namespace {
+
+TEST(DerivedSettings, DrelmoStyleOverridesNumberingAndHobeta) {
+  Settings s = DefaultSettings();
+  s.ExtractHobeta = true;
+  EXPECT_EQ(NumberingInEffect(s), 2u);
+  EXPECT_TRUE(HobetaExtractionInEffect(s));
+  EXPECT_FALSE(SmartLengthInEffect(s));  // hobeta extraction lists whole sectors
+  s.DrelmoCompatible = true;
+  EXPECT_EQ(NumberingInEffect(s), 0u);
+  EXPECT_FALSE(HobetaExtractionInEffect(s));
+  EXPECT_TRUE(SmartLengthInEffect(s));
+  s.SmartLenDetect = false;
+  EXPECT_FALSE(SmartLengthInEffect(s));
+}
+
+TEST(SettingsLock, ReadersAlwaysSeeWholeRecords) {
+  Settings a = DefaultSettings();
+  Settings b;
+  std::memset(&b, 0x5A, sizeof b);
+  SetSettings(a, false);
+  std::atomic<bool> torn{false};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 2; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 20000; ++i) SetSettings(i % 2 ? a : b, false);
+    });
+    threads.emplace_back([&] {
+      for (int i = 0; i < 20000; ++i) {
+        Settings s = GetSettings();
+        if (std::memcmp(&s, &a, sizeof s) != 0 && std::memcmp(&s, &b, sizeof s) != 0) torn = true;
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  EXPECT_FALSE(torn);
+  SetSettings(DefaultSettings(), false);
+}
+
+class ModuleStart : public ::testing::Test {
+ protected:
+  void TearDown() override { ResetSettings(""); }
+  ScratchFolder folder_;
+};
+
+TEST_F(ModuleStart, ReadsTheFileBesideTheModule) {
+  ResetSettings("");
+  WriteText(folder_.File("Zantor.cfg"), "[Zantor]\r\nMaxEntries=1234\r\n");
+  std::string module = folder_.File("Zantor.wcx64");
+  InitSettingsFromModulePath(module.c_str(), static_cast<uint32_t>(module.size()));
+  EXPECT_EQ(ConfigPath(), folder_.File("Zantor.cfg"));
+  EXPECT_EQ(GetSettings().MaxEntries, 1234u);
+}
+
+TEST_F(ModuleStart, EitherSlashEndsTheFolder) {
+  const char kModule[] = "C:\\Tools\\x/plugins\\Zantor.wcx";
+  InitSettingsFromModulePath(kModule, sizeof kModule - 1);
+  EXPECT_STREQ(ConfigPath(), "C:\\Tools\\x/plugins\\Zantor.cfg");
+  InitSettingsFromModulePath("Zantor.wcx", 10);
+  EXPECT_STREQ(ConfigPath(), "Zantor.cfg");
+  InitSettingsFromModulePath("", 0);
+  EXPECT_STREQ(ConfigPath(), "");
+}
+
+TEST_F(ModuleStart, TooLongPathKeepsDefaultsAndTellsOnce) {
+  WriteText(folder_.File("Zantor.cfg"), "[Zantor]\r\nMaxEntries=1234\r\n");
+  ResetSettings("");
+  std::string longest = folder_.Path() + "/" + std::string(249 - folder_.Path().size() - 1, 'a');
+  std::string tooLong = longest + "b";
+  ASSERT_EQ(tooLong.size(), 250u);
+
+  testing::internal::CaptureStderr();
+  InitSettingsFromModulePath(tooLong.c_str(), 250);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");  // nothing shown while loading
+  EXPECT_STREQ(ConfigPath(), "");
+  EXPECT_EQ(GetSettings().MaxEntries, 5000u);
+
+#ifndef _WIN32  // a message box there
+  testing::internal::CaptureStderr();
+  ShowPendingStartupMessage();
+  ShowPendingStartupMessage();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Zantor error: Path of plugin DLL is too long.\n");
+#endif
+
+  InitSettingsFromModulePath(longest.c_str(), 249);
+  EXPECT_EQ(GetSettings().MaxEntries, 1234u);
+}
+
+}  // namespace
+}  // namespace zantor

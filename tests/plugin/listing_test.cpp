@@ -1,0 +1,286 @@
+// Listing and extraction over sessions built by hand: the entry list is set
+// up directly, so every kind and failure path is reached without a scan.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "base/heap.h"
+#include "plugin/listing.h"
+#include "plugin/session.h"
+#include "scan/entry.h"
+#include "support/image_builder.h"
+#include "temp_files.h"
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace zantor {
+namespace {
+
+using test::Bytes;
+
+constexpr char kScreen[] = "dimidrol_bear__2014_.scr";
+constexpr char kDestPathText[] = "DestPath is not null.\nPlease report this error to plugin author.";
+
+// A session over an in-memory image, with entries added by the test.
+class HandBuilt {
+ public:
+  explicit HandBuilt(Bytes image) : image_(std::move(image)) {
+    session_ = static_cast<Session*>(Allocate(sizeof(Session)));
+    session_->settings = DefaultSettings();
+    session_->image = image_.data();
+    session_->imageSize = static_cast<uint32_t>(image_.size());
+    std::strcpy(session_->archiveName, "archive.bin");
+    session_->lastWriteTime = test::FileTimeOf(2021, 5, 5, 12);
+    session_->dosTime = 0x52A56000;
+  }
+  ~HandBuilt() { DestroySession(session_); }
+
+  Session& session() { return *session_; }
+  Entry& Add(EntryKind kind) {
+    Entry* entry = NewEntry(kind);
+    EXPECT_TRUE(session_->entries.Append(entry).ok());
+    return *entry;
+  }
+  // An "HR" block of the corpus at position, as the search lists it.
+  Entry& AddHrust1Block(uint32_t position) {
+    const uint8_t* h = image_.data() + position;
+    Entry& entry = Add(kBlock);
+    entry.block.position = position;
+    const uint32_t total = h[4] | h[5] << 8;
+    entry.block.info = BlockInfo{total - 6, static_cast<uint32_t>(h[2] | h[3] << 8), 6, 0, kFormatHrust1, 0};
+    entry.listedSize = entry.block.info.unpacked;
+    std::strcpy(entry.block.numberText, "0000");
+    return entry;
+  }
+
+ private:
+  Bytes image_;
+  Session* session_;
+};
+
+std::string Name(const wcx::tHeaderData& header) { return header.FileName; }
+
+int Extract(Session& session, const std::string& dest) {
+  return ProcessFile(session, wcx::PK_EXTRACT, nullptr, dest.c_str());
+}
+
+TEST(ReadHeader, EmptySessionEndsAtOnce) {
+  HandBuilt built({});
+  wcx::tHeaderData header;
+  std::memset(&header, 0x5A, sizeof(header));
+  EXPECT_EQ(ReadHeader(built.session(), header), wcx::E_END_ARCHIVE);
+  EXPECT_EQ(header.FileName[0], 0x5A);  // untouched
+}
+
+TEST(ReadHeader, NoticesAreNamedAndCarryTheArchiveData) {
+  HandBuilt built({});
+  built.session().settings.MaxEntries = 260;
+  built.Add(kNotice).notice.archiveCorrupt = 1;
+  built.Add(kNotice).notice.onlyFirstShown = 1;
+  wcx::tHeaderData header;
+  std::memset(&header, 0x5A, sizeof(header));
+
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(Name(header), "__archive_corrupt!");
+  EXPECT_STREQ(header.ArcName, "archive.bin");
+  EXPECT_EQ(static_cast<uint32_t>(header.FileTime), 0x52A56000u);
+  EXPECT_EQ(header.PackSize, 0);
+  EXPECT_EQ(header.UnpSize, 0);
+  EXPECT_EQ(header.CmtBuf, nullptr);  // every other field is cleared
+  EXPECT_EQ(ReadHeader(built.session(), header), 0);  // does not move on
+  EXPECT_EQ(ProcessFile(built.session(), wcx::PK_SKIP, nullptr, nullptr), 0);
+
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(Name(header), "__Only first 260 entries shown! ");
+  EXPECT_EQ(ProcessFile(built.session(), wcx::PK_SKIP, nullptr, nullptr), 0);
+  EXPECT_EQ(ReadHeader(built.session(), header), wcx::E_END_ARCHIVE);
+}
+
+TEST(ProcessFile, NoticesFailWithTheirCodesAndTexts) {
+  test::TempFolder folder;
+  HandBuilt built({});
+  built.Add(kNotice).notice.onlyFirstShown = 1;
+  built.Add(kNotice).notice.archiveCorrupt = 1;
+  built.Add(kNotice).notice.archiveCorrupt = 1;
+
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Extract(built.session(), folder.File("a")), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ProcessFile(built.session(), wcx::PK_TEST, nullptr, nullptr), 1);
+  std::string shown = testing::internal::GetCapturedStderr();
+#ifndef _WIN32
+  EXPECT_EQ(shown, "Zantor error: Hrip archive is corrupt.\n");
+#endif
+
+  ASSERT_TRUE(built.session().hripReport.Append("Catalogue missing").ok());
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Extract(built.session(), folder.File("b")), 1);
+  shown = testing::internal::GetCapturedStderr();
+#ifndef _WIN32
+  EXPECT_EQ(shown,
+            "Zantor error: Hrip archive is corrupt.\r\nAdditional error info:\r\n\r\nCatalogue missing\n");
+#endif
+  EXPECT_FALSE(test::Exists(folder.File("a")));
+  EXPECT_FALSE(test::Exists(folder.File("b")));
+}
+
+TEST(ProcessFile, DestPathIsRefusedWithoutMovingOn) {
+  HandBuilt built({});
+  built.Add(kNotice).notice.onlyFirstShown = 1;
+  char destPath[] = "somewhere";
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ProcessFile(built.session(), wcx::PK_EXTRACT, destPath, "x"), wcx::E_NOT_SUPPORTED);
+  const std::string shown = testing::internal::GetCapturedStderr();
+#ifndef _WIN32
+  EXPECT_EQ(shown, std::string("Zantor error: ") + kDestPathText + "\n");
+#endif
+  EXPECT_EQ(built.session().current, 0u);
+}
+
+TEST(Extraction, Hrust1BlockIsWrittenByteExactWithTheArchiveTime) {
+  ZANTOR_REQUIRE_CORPUS();
+  test::TempFolder folder;
+  const Bytes plain = test::ReadCorpusFile(std::string("plain/") + kScreen);
+  HandBuilt built(test::Concat(test::Filler(100), test::Hrust1Block(kScreen)));
+  built.AddHrust1Block(100);
+  Entry& withHobeta = built.AddHrust1Block(100);
+  withHobeta.hobetaPresent = 1;
+  for (uint32_t i = 0; i < HobetaHeader::kSize; ++i) withHobeta.hobeta.bytes[i] = static_cast<uint8_t>(i + 1);
+
+  wcx::tHeaderData header;
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(Name(header), "0000 HR");
+  EXPECT_EQ(header.UnpSize, 6912);
+  EXPECT_EQ(header.PackSize, static_cast<int>(built.session().entries.At(0)->block.info.packed));
+  EXPECT_EQ(ProcessFile(built.session(), wcx::PK_TEST, nullptr, nullptr), 0);
+  EXPECT_EQ(built.session().verifyPacked, 1);
+
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(header.UnpSize, 6912 + 17);
+  const std::string dest = folder.File("screen.$C");
+  ASSERT_EQ(Extract(built.session(), dest), 0);
+  const Bytes written = test::ReadFileBytes(dest);
+  ASSERT_EQ(written.size(), 6929u);
+  EXPECT_EQ(written[0], 1);
+  EXPECT_EQ(written[16], 17);
+  EXPECT_TRUE(std::equal(plain.begin(), plain.end(), written.begin() + 17));
+  EXPECT_EQ(test::LastWriteTime(dest), built.session().lastWriteTime);
+  EXPECT_EQ(ReadHeader(built.session(), header), wcx::E_END_ARCHIVE);
+}
+
+TEST(Extraction, ExistingDestinationIsRefusedAndKept) {
+  ZANTOR_REQUIRE_CORPUS();
+  test::TempFolder folder;
+  HandBuilt built(test::Hrust1Block(kScreen));
+  built.AddHrust1Block(0);
+  const std::string dest = folder.File("taken");
+  ASSERT_TRUE(test::WriteBytes(dest, {1, 2, 3}));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Extract(built.session(), dest), wcx::E_ECREATE);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(test::ReadFileBytes(dest), (Bytes{1, 2, 3}));
+  EXPECT_EQ(built.session().current, 1u);
+}
+
+TEST(Extraction, DamagedOrStaleBlocksAreBadDataAndLeaveNoFile) {
+  ZANTOR_REQUIRE_CORPUS();
+  test::TempFolder folder;
+  Bytes block = test::Hrust1Block(kScreen);
+  for (size_t i = 20; i < block.size(); i += 7) block[i] ^= 0xA5;
+  HandBuilt built(block);
+  built.AddHrust1Block(0);                    // data that does not decode
+  built.AddHrust1Block(0).bad = 1;            // known damaged
+  built.AddHrust1Block(0).block.position = 5;  // a cached entry of an earlier, longer file
+
+  for (int i = 0; i < 3; ++i) {
+    const std::string dest = folder.File("out" + std::to_string(i));
+    EXPECT_EQ(Extract(built.session(), dest), wcx::E_BAD_DATA) << i;
+    EXPECT_FALSE(test::Exists(dest)) << i;
+  }
+}
+
+TEST(Extraction, EmbeddedArchiveIsCopiedFromTheImage) {
+  test::TempFolder folder;
+  const Bytes image = test::Filler(300, 7);
+  HandBuilt built(image);
+  Entry& entry = built.Add(kEmbeddedArchive);
+  entry.embedded = EmbeddedPart{40, 200, "0040.hrp"};
+  Entry& stale = built.Add(kEmbeddedArchive);
+  stale.embedded = EmbeddedPart{200, 101, "0200.hrp"};
+
+  wcx::tHeaderData header;
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(Name(header), "0040.hrp");
+  EXPECT_EQ(header.PackSize, 200);
+  EXPECT_EQ(header.UnpSize, 200);
+  ASSERT_EQ(Extract(built.session(), folder.File("a.hrp")), 0);
+  EXPECT_EQ(test::ReadFileBytes(folder.File("a.hrp")), Bytes(image.begin() + 40, image.begin() + 240));
+  EXPECT_EQ(Extract(built.session(), folder.File("b.hrp")), wcx::E_BAD_DATA);
+  EXPECT_FALSE(test::Exists(folder.File("b.hrp")));
+}
+
+TEST(Extraction, DirectoryRecordsAreListedAndWriteNothing) {
+  test::TempFolder folder;
+  HandBuilt built({});
+  const auto addDirectory = [&](const std::string& bytes) {
+    Entry& entry = built.Add(kArchiveMember);
+    entry.member.directory = 1;
+    std::memcpy(entry.member.catalogueDescriptor, bytes.data(), bytes.size());
+    entry.member.catalogueDescriptorLength = static_cast<uint32_t>(bytes.size());
+  };
+  addDirectory("GAMES      ");
+  addDirectory("           ");
+  addDirectory("a\x7F#b");
+
+  wcx::tHeaderData header;
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(Name(header), "GAMES");
+  EXPECT_EQ(header.Flags, 16);
+  EXPECT_EQ(Extract(built.session(), folder.File("GAMES")), 0);
+  EXPECT_FALSE(test::Exists(folder.File("GAMES")));
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(Name(header), "-dir-");
+  EXPECT_EQ(ProcessFile(built.session(), wcx::PK_SKIP, nullptr, nullptr), 0);
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(Name(header), "a#7F#23b");
+}
+
+#ifndef _WIN32
+// A write that fails halfway (the file size limit here) must not leave the
+// partly written file behind.
+TEST(Extraction, FailedWriteLeavesNoPartialFile) {
+  ZANTOR_REQUIRE_CORPUS();
+  test::TempFolder folder;
+  HandBuilt built(test::Hrust1Block(kScreen));
+  built.AddHrust1Block(0);
+  const std::string dest = folder.File("screen");
+
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int code = Extract(built.session(), dest);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+
+  EXPECT_EQ(code, wcx::E_EWRITE);
+  EXPECT_FALSE(test::Exists(dest));
+}
+#endif
+
+TEST(Extraction, TrdosParametersRideInTheCreationTime) {
+  // The latest value the 16-bit start and length can give: 21 February 1984.
+  EXPECT_EQ(kTrdosTimeBase + 0xFFFFFFFFull * kTrdosTimeStep, test::FileTimeOf(1984, 2, 21, 4, 55, 45) + 9100000);
+  EXPECT_EQ(kTrdosTimeBase, test::FileTimeOf(1981, 6, 2) + 100000);
+}
+
+}  // namespace
+}  // namespace zantor

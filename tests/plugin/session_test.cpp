@@ -1,0 +1,226 @@
+// Opening, probing and closing archives through the host's entry points, on
+// real files in a scratch folder.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "plugin/listing.h"
+#include "plugin/packer.h"
+#include "plugin/session.h"
+#include "support/image_builder.h"
+#include "temp_files.h"
+
+namespace zantor {
+namespace {
+
+using test::Bytes;
+
+// What the host sees of one OpenArchive call, and what it showed.
+struct Opened {
+  Session* session;
+  int openResult;
+  std::string shown;
+};
+
+Opened Open(const std::string& path, bool quiet = false) {
+  wcx::tOpenArchiveData data{};
+  data.ArcName = const_cast<char*>(path.c_str());
+  data.OpenResult = quiet ? static_cast<int>(QuietOpenMarker) : 0;
+  testing::internal::CaptureStderr();
+  Session* session = OpenArchive(data);
+  return Opened{session, data.OpenResult, testing::internal::GetCapturedStderr()};
+}
+
+// The POSIX box text; Windows shows a real box that cannot be read back.
+std::string Box(const std::string& text) {
+#ifdef _WIN32
+  (void)text;
+  return "";
+#else
+  return "Zantor error: " + text + "\n";
+#endif
+}
+
+int Probe(const std::string& path, std::string* shown) {
+  testing::internal::CaptureStderr();
+  const int answer = CanYouHandleThisFile(path.c_str());
+  *shown = testing::internal::GetCapturedStderr();
+  return answer;
+}
+
+// A hobeta header with a valid checksum and the given size word.
+Bytes Hobeta(uint16_t sizeWord) {
+  Bytes header = test::HobetaHeaderBytes("SCREEN", 'C', 16384, 6912, 27);
+  header[13] = static_cast<uint8_t>(sizeWord);
+  header[14] = static_cast<uint8_t>(sizeWord >> 8);
+  uint32_t sum = 0;
+  for (int i = 0; i < 15; ++i) sum += header[i];
+  const uint16_t check = static_cast<uint16_t>(sum * 257 + 105);
+  header[15] = static_cast<uint8_t>(check);
+  header[16] = static_cast<uint8_t>(check >> 8);
+  return header;
+}
+
+TEST(OpenArchive, EmptyFileOpensWithNothingToList) {
+  test::TempFolder folder;
+  const std::string path = folder.File("empty");
+  ASSERT_TRUE(test::WriteBytes(path, {}));
+  Opened opened = Open(path);
+  ASSERT_NE(opened.session, nullptr);
+  EXPECT_EQ(opened.openResult, 0);
+  EXPECT_EQ(opened.session->imageSize, 0u);
+  EXPECT_STREQ(opened.session->archiveName, path.c_str());
+  wcx::tHeaderData header{};
+  EXPECT_EQ(ReadHeader(*opened.session, header), wcx::E_END_ARCHIVE);
+  EXPECT_EQ(CloseArchive(opened.session), 0);
+  std::string shown;
+  EXPECT_EQ(Probe(path, &shown), 0);
+}
+
+TEST(OpenArchive, ValidHobetaHeaderIsSteppedOver) {
+  test::TempFolder folder;
+  struct Case {
+    Bytes file;
+    uint32_t imageSize;
+    uint32_t skipped;
+  };
+  Bytes damagedChecksum = test::Concat(Hobeta(256), test::Filler(256));
+  damagedChecksum[16] ^= 1;
+  const Case cases[] = {
+      {Hobeta(0), 0, 17},                                    // header alone
+      {test::Concat(Hobeta(256), test::Filler(256)), 256, 17},
+      {damagedChecksum, 273, 0},                              // not a hobeta file
+      {test::Concat(Hobeta(256), test::Filler(255)), 272, 0},  // size not 17 mod 256
+  };
+  for (const Case& c : cases) {
+    const std::string path = folder.File("h" + std::to_string(c.file.size()) + "_" + std::to_string(c.skipped));
+    ASSERT_TRUE(test::WriteBytes(path, c.file));
+    Opened opened = Open(path);
+    ASSERT_NE(opened.session, nullptr) << path;
+    EXPECT_EQ(opened.session->imageSize, c.imageSize) << path;
+    EXPECT_EQ(opened.session->image, opened.session->source.view + c.skipped) << path;
+    EXPECT_EQ(opened.shown, "");
+    EXPECT_EQ(CloseArchive(opened.session), 0);
+  }
+}
+
+TEST(OpenArchive, HobetaHeaderWithWrongSizeIsBadData) {
+  test::TempFolder folder;
+  const std::string path = folder.File("bad.$C");
+  ASSERT_TRUE(test::WriteBytes(path, test::Concat(Hobeta(255), test::Filler(256))));
+  Opened loud = Open(path);
+  EXPECT_EQ(loud.session, nullptr);
+  EXPECT_EQ(loud.openResult, wcx::E_BAD_DATA);
+  EXPECT_EQ(loud.shown, Box("Bad hobeta file: invalid size in hobeta header"));
+
+  Opened quiet = Open(path, true);
+  EXPECT_EQ(quiet.session, nullptr);
+  EXPECT_EQ(quiet.openResult, wcx::E_BAD_DATA);
+  EXPECT_EQ(quiet.shown, "");
+  std::string shown;
+  EXPECT_EQ(Probe(path, &shown), 0);
+  EXPECT_EQ(shown, "");
+}
+
+TEST(OpenArchive, PathsUpTo259CharactersAreAccepted) {
+  test::TempFolder folder;
+  // Nested folders keep every component short while the whole path grows.
+  std::string base = folder.path() + "/";
+  while (base.size() < 200) {
+    base += "dddddddddddddddddddddddd/";
+    std::filesystem::create_directory(base);
+  }
+  const std::string accepted = base + std::string(259 - base.size(), 'f');
+  const std::string refused = base + std::string(260 - base.size(), 'f');
+  ASSERT_EQ(accepted.size(), 259u);
+  ASSERT_TRUE(test::WriteBytes(accepted, test::Filler(64)));
+  ASSERT_TRUE(test::WriteBytes(refused, test::Filler(64)));
+
+  Opened opened = Open(accepted);
+  ASSERT_NE(opened.session, nullptr);
+  EXPECT_EQ(opened.openResult, 0);
+  EXPECT_EQ(CloseArchive(opened.session), 0);
+
+  Opened tooLong = Open(refused);
+  EXPECT_EQ(tooLong.session, nullptr);
+  EXPECT_EQ(tooLong.openResult, 1);
+  EXPECT_EQ(tooLong.shown, Box("Archive path too long"));
+  std::string shown;
+  EXPECT_EQ(Probe(refused, &shown), 0);
+  EXPECT_EQ(shown, "");
+}
+
+TEST(OpenArchive, MissingFileCannotBeOpened) {
+  test::TempFolder folder;
+  Opened opened = Open(folder.File("absent"));
+  EXPECT_EQ(opened.session, nullptr);
+  EXPECT_EQ(opened.openResult, wcx::E_EOPEN);
+  EXPECT_EQ(opened.shown, "");
+}
+
+TEST(OpenArchive, FileOver2GiBIsUnknownFormat) {
+#ifdef _WIN32
+  GTEST_SKIP() << "sparse files are made natively only";
+#else
+  test::TempFolder folder;
+  const std::string path = folder.File("huge");
+  ASSERT_TRUE(test::WriteBytes(path, {}));
+  std::filesystem::resize_file(path, uint64_t{kLargestArchive} + 1);  // sparse: no blocks written
+  Opened opened = Open(path);
+  EXPECT_EQ(opened.session, nullptr);
+  EXPECT_EQ(opened.openResult, wcx::E_UNKNOWN_FORMAT);
+  EXPECT_EQ(opened.shown, "");
+  std::string shown;
+  EXPECT_EQ(Probe(path, &shown), 0);
+#endif
+}
+
+TEST(OpenArchive, TimesOutsideTheDosRangeAreListedAtTheNearestEnd) {
+  test::TempFolder folder;
+  struct Case {
+    uint64_t time;
+    uint32_t dosTime;
+  };
+  const Case cases[] = {
+      {test::FileTimeOf(1979, 6, 1), kEarliestDosTime},
+      {test::FileTimeOf(2110, 6, 1), kLatestDosTime},
+      {test::FileTimeOf(2020, 6, 15, 12), DosDateTime(test::FileTimeOf(2020, 6, 15, 12))},
+  };
+  for (const Case& c : cases) {
+    const std::string path = folder.File("dated");
+    ASSERT_TRUE(test::WriteBytes(path, test::Filler(32)));
+    ASSERT_TRUE(test::SetLastWriteTime(path, c.time));
+    Opened opened = Open(path);
+    ASSERT_NE(opened.session, nullptr);
+    EXPECT_EQ(opened.session->lastWriteTime, c.time);
+    EXPECT_EQ(opened.session->dosTime, c.dosTime);
+    EXPECT_EQ(CloseArchive(opened.session), 0);
+  }
+  EXPECT_NE(kEarliestDosTime, kLatestDosTime);
+}
+
+TEST(CanYouHandleThisFile, AnswersByContent) {
+  ZANTOR_REQUIRE_CORPUS();
+  test::TempFolder folder;
+  const std::string found = folder.File("found.txt");
+  const std::string plain = folder.File("plain.txt");
+  ASSERT_TRUE(test::WriteBytes(found, test::Concat(test::Filler(333), test::Hrust1Block("dimidrol_bear__2014_.scr"))));
+  ASSERT_TRUE(test::WriteBytes(plain, test::Filler(4000)));
+  std::string shown;
+  EXPECT_EQ(Probe(found, &shown), 1);
+  EXPECT_EQ(Probe(plain, &shown), 0);
+  EXPECT_EQ(Probe(folder.File("absent"), &shown), 0);
+  EXPECT_EQ(shown, "");
+}
+
+TEST(PackFiles, IsRefusedWithAMessage) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(PackFiles(), wcx::E_NOT_SUPPORTED);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), Box("Function not supported"));
+  EXPECT_EQ(kPackerCaps, 85);
+}
+
+}  // namespace
+}  // namespace zantor
