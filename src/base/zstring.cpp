@@ -53,7 +53,6 @@ Result String::Append(const char* zeroTerminated) {
 
 Result String::AppendChar(char c) {
   CheckMarker(*this);
-  if (length == kMaxLength) return kTooLarge;
   Result r = Reserve(length + 1);
   if (r.failed()) return r;
   text[length++] = c;

@@ -2,7 +2,7 @@
 // bytes in the same order, so consumed advances exactly as in decoding, and
 // is stricter in the few places where real packed data never goes.
 #include "codec/hrust2.h"
-#include "codec/hrust2_bits.h"
+#include "codec/hrust2_walk.h"
 
 namespace zantor {
 namespace {
@@ -31,9 +31,11 @@ void CountMatch(DecoderState& state, int32_t offset, uint32_t length) {
 void CheckHrust2(DecoderState& state) {
   SkipPacked(state, kHrust2Tail + 1);  // the tail and the first byte
   state.produced = 1;
-
   Hrust2Bits bits;
-  uint32_t literalRow = 0;
+  CheckHrust2Codes(state, bits, 0);
+}
+
+void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow) {
   while (!state.stopped) {
     if (state.produced > state.expectedSize) return StopRun(state, kOutputOverflow);
     if (TakeBit(state, bits)) {

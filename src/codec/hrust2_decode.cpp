@@ -1,18 +1,75 @@
-// DecodeHrust2 and UnpackHrust2. Every byte goes through the checked reads
-// and writes of DecoderState, so nothing is read outside the packed data and
-// nothing is written at or beyond expectedSize, whatever the data.
+// DecodeHrust2 and UnpackHrust2. Far from the end of the packed data the
+// fast walk decodes the codes that surely succeed; the careful walk, in which
+// every byte goes through the checked reads and writes of DecoderState, takes
+// over at anything else. Nothing is read outside the packed data and nothing
+// is written at or beyond expectedSize, whatever the data.
 #include "codec/hrust2.h"
 #include "codec/hrust2_bits.h"
+#include "codec/hrust2_fast.h"
 
 namespace zantor {
+namespace {
 
-void DecodeHrust2(DecoderState& state) {
-  DecoderState s = state;  // a local copy the compiler can keep in registers
-  uint8_t tail[kHrust2Tail];
-  for (uint8_t& t : tail) t = ReadPackedByte(s);
-  WriteOutputByte(s, ReadPackedByte(s));
+// Copies bytes in whole 8-byte steps when both sides have room for the last
+// step's overshoot.
+inline void CopyInSteps(uint8_t* to, const uint8_t* from, uint32_t n) {
+  for (uint32_t i = 0; i < n; i += 8) std::memcpy(to + i, from + i, 8);
+}
 
+// Decodes while the codes surely succeed and the data end is far; returns
+// the bit register at the code boundary where it stopped.
+Hrust2Bits DecodeFast(DecoderState& s) {
+  Hrust2FastReader in{s.packed + s.packedSize, int64_t(s.consumed) - int64_t(s.packedSize),
+                      Hrust2FastReader::kEmpty};
+  while (in.Far()) {
+    const Hrust2FastReader start = in;
+    const uint32_t room = s.expectedSize - s.produced;
+    uint8_t* to = s.output + s.produced;
+    const uint32_t window = in.Window();
+    if (window >> 31) {
+      const uint32_t flags = in.TakeLiteralFlags(window);
+      if (room < 8) {
+        in = start;
+        break;
+      }
+      CopyInSteps(to, in.end + in.pos, flags);  // up to 8 literals at once
+      in.pos += flags;
+      s.produced += flags;
+      continue;
+    }
+    Hrust2Code code = in.ParseCode(window);
+    if (code.kind == Hrust2CodeKind::kCopy && code.distance <= s.produced && code.length <= room) {
+      const uint8_t* from = to - code.distance;
+      if (code.length == 1) {
+        *to = *from;
+        s.produced += 1;
+      } else if (code.distance >= 8 && code.length <= 16 && room >= 16) {
+        // Nearly every copy: two 8-byte steps, the second reading what the
+        // first wrote when the distance is below 16.
+        std::memcpy(to, from, 8);
+        std::memcpy(to + 8, from + 8, 8);
+        s.produced += code.length;
+      } else {
+        CopyMatch(s, -int32_t(code.distance), code.length);
+      }
+    } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 &&
+               in.pos + code.length + 8 <= 0) {
+      CopyInSteps(to, in.end + in.pos, code.length);
+      in.pos += code.length;
+      s.produced += code.length;
+    } else {
+      in = start;
+      break;
+    }
+  }
+  s.consumed = uint32_t(in.pos + int64_t(s.packedSize));
   Hrust2Bits bits;
+  bits.word = in.reg << 24;
+  return bits;
+}
+
+// The careful walk: every code, up to the end code or the first error.
+void DecodeCodes(DecoderState& s, Hrust2Bits& bits) {
   while (!s.stopped) {
     if (TakeBit(s, bits)) {
       WriteOutputByte(s, ReadPackedByte(s));
@@ -33,13 +90,26 @@ void DecodeHrust2(DecoderState& state) {
         continue;
       }
       length = ReadLongLength(s);
-      if (length == 0) break;  // the end code, or a failed read
+      if (length == 0) return;  // the end code, or a failed read
     } else if (length > 4) {
       length -= 1;
     }
     CopyMatch(s, ReadFarOffset(s, bits), length);
   }
+}
 
+}  // namespace
+
+void DecodeHrust2(DecoderState& state) {
+  DecoderState s = state;  // a local copy the compiler can keep in registers
+  uint8_t tail[kHrust2Tail];
+  for (uint8_t& t : tail) t = ReadPackedByte(s);
+  WriteOutputByte(s, ReadPackedByte(s));
+
+  if (!s.stopped) {
+    Hrust2Bits bits = DecodeFast(s);
+    DecodeCodes(s, bits);
+  }
   for (uint8_t t : tail) WriteOutputByte(s, t);  // dropped after an error
   state = s;
 }

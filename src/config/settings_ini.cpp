@@ -98,7 +98,7 @@ Result AppendBytes(String* out, const char* bytes, uint32_t count) {
 }
 
 const char* LineBreakOf(TextSpan file) {
-  const void* newline = std::memchr(file.text, '\n', file.length);
+  const void* newline = file.length == 0 ? nullptr : std::memchr(file.text, '\n', file.length);
   if (newline == nullptr) return "\r\n";
   const char* at = static_cast<const char*>(newline);
   return at > file.text && at[-1] == '\r' ? "\r\n" : "\n";

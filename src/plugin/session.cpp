@@ -14,9 +14,8 @@ namespace {
 
 constexpr uint32_t kPathField = sizeof(Session::archiveName);
 
-// A FILETIME in the middle of the DOS range (2044): DosDateTime has no form
-// only outside 1980..2107 local, so the side of this point tells which end.
-constexpr uint64_t kMiddleOfDosRange = 0x01F0A890BA218000ull;
+// FILETIME units in a mean Gregorian year (365.2425 days).
+constexpr uint64_t kMeanYear = 315569520000000ull;
 
 // Length of path when it fits the 260-byte field with its terminator, else
 // kPathField.
@@ -61,9 +60,13 @@ Result OpenInto(Session& session, const char* path) {
 }  // namespace
 
 uint32_t NearestDosDateTime(uint64_t fileTime) {
+  // The year of the time to within a day, enough to tell a DOS form from a
+  // wrapped one (some systems convert years past 2107 modulo 128).
+  const uint64_t year = 1601 + fileTime / kMeanYear;
   const uint32_t dos = DosDateTime(fileTime);
-  if (dos != 0) return dos;
-  return fileTime < kMiddleOfDosRange ? kEarliestDosTime : kLatestDosTime;
+  const uint64_t dosYear = 1980 + (dos >> 25);
+  if (dos != 0 && dosYear + 1 >= year && dosYear <= year + 1) return dos;
+  return year < 2044 ? kEarliestDosTime : kLatestDosTime;
 }
 
 Result OpenSource(Session& session, const char* path) {

@@ -77,7 +77,7 @@ uint32_t DecimalDigits(uint32_t value) {
 
 // value in decimal, zero-padded on the left to width digits (width < 15).
 void FormatPosition(uint32_t value, uint32_t width, char* out) {
-  for (uint32_t i = width; i-- > 0; value /= 10) out[i] = static_cast<char>('0' + value % 10);
+  for (int i = static_cast<int>(width) - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
   out[width] = 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "base/heap.h"
 #include "plugin/session.h"
@@ -33,12 +34,12 @@ std::atomic_flag g_lock = ATOMIC_FLAG_INIT;
 std::atomic<CacheClock> g_clock{nullptr};
 
 // Held only for expiry, lookup, the copy of a hit and the store; never
-// across scanning or file access, so waiting is short and spinning is fine.
+// across scanning or file access, so waiting is short. A waiter gives up its
+// time slice: the holder may be preempted on a busy machine.
 class CacheLock {
  public:
   CacheLock() {
-    while (g_lock.test_and_set(std::memory_order_acquire)) {
-    }
+    while (g_lock.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
   }
   ~CacheLock() { g_lock.clear(std::memory_order_release); }
   CacheLock(const CacheLock&) = delete;

@@ -74,9 +74,9 @@ struct HripReader {
 
   // A data block of the member; *stop when the walk must end.
   Result ReadBlock(const uint8_t* header, bool* stop) {
-    if (!Fits(pos, kHrst2FixedLength) || !Fits(pos, Hrst2Fields::Read(header).HeaderLength())) {
+    *stop = !Fits(pos, kHrst2FixedLength) || !Fits(pos, Hrst2Fields::Read(header).HeaderLength());
+    if (*stop) {
       badHeader = true;
-      *stop = true;
       return kSuccess;
     }
     const Hrst2Fields h = Hrst2Fields::Read(header);

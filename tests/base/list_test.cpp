@@ -16,11 +16,6 @@ struct Pair {
   uint32_t second;
 };
 
-TEST(ListTest, LargestCapacitiesFollowTheElementSize) {
-  EXPECT_EQ(List<uint32_t>::kMaxCapacity, 0x1FFFFFFFu);
-  EXPECT_EQ(List<Pair>::kMaxCapacity, 0x0FFFFFFFu);
-}
-
 TEST(ListTest, GrowsByDoublingFromOne) {
   List<uint32_t> list{};
   std::vector<uint32_t> capacities;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/string_capacity.h"
 #include "support/fatal.h"
 
 namespace zantor {
@@ -115,6 +116,24 @@ TEST(StringDeathTest, MisuseStops) {
   EXPECT_FATAL(garbage.Text(), "String not initialized");
   EXPECT_FATAL(garbage.Destroy(), "String not initialized");
   s.Destroy();
+}
+
+TEST(StringCapacityTest, FirstReservationsRoundToTheGranule) {
+  EXPECT_EQ(GrownStringCapacity<64>(0, 1), 31u);
+  EXPECT_EQ(GrownStringCapacity<64>(0, 12), 47u);
+  EXPECT_EQ(GrownStringCapacity<64>(0, 50), 79u);
+  EXPECT_EQ(GrownStringCapacity<32>(0, 1), 23u);
+  EXPECT_EQ(GrownStringCapacity<32>(0, 12), 39u);
+  EXPECT_EQ(GrownStringCapacity<32>(0, 50), 71u);
+}
+
+TEST(StringCapacityTest, GrowthDoublesThenRoundsAndStopsAtTheMaximum) {
+  EXPECT_EQ(GrownStringCapacity<64>(31, 32), 95u);
+  EXPECT_EQ(GrownStringCapacity<64>(31, 200), 271u);  // 31 -> 62 -> 124 -> 248
+  EXPECT_EQ(GrownStringCapacity<32>(23, 24), 71u);
+  EXPECT_EQ(GrownStringCapacity<64>(0x40000000, 0x40000001), String::kMaxLength);
+  EXPECT_EQ(GrownStringCapacity<32>(0x7FFFFFF0, String::kMaxLength), String::kMaxLength);
+  EXPECT_EQ(GrownStringCapacity<64>(0, String::kMaxLength), String::kMaxLength);
 }
 
 }  // namespace

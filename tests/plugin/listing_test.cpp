@@ -7,6 +7,7 @@
 
 #include "base/heap.h"
 #include "plugin/listing.h"
+#include "plugin/packer.h"
 #include "plugin/session.h"
 #include "scan/entry.h"
 #include "support/image_builder.h"
@@ -249,6 +250,50 @@ TEST(Extraction, DirectoryRecordsAreListedAndWriteNothing) {
   EXPECT_EQ(ProcessFile(built.session(), wcx::PK_SKIP, nullptr, nullptr), 0);
   ASSERT_EQ(ReadHeader(built.session(), header), 0);
   EXPECT_EQ(Name(header), "a#7F#23b");
+}
+
+// A Hrip archive on disk, listed and extracted as the host does it.
+TEST(Extraction, HripMembersThroughTheWholeOpenSequence) {
+  ZANTOR_REQUIRE_CORPUS();
+  test::TempFolder folder;
+  const test::Payload tune = test::Hrust2Sample("ziutek_shock7__1992_.stc");
+  test::Hrst2Options withDescriptor;
+  withDescriptor.descriptor = test::Descriptor("shock7", 'C', 0x6000, 2368, 10);
+  test::HripArchive archive;
+  archive.body = {test::Hrst2Block(tune, withDescriptor), test::DirectoryRecord("GAMES")};
+  archive.records = {test::CatalogueRecord("shock7", 'C', 0x6000), test::CatalogueRecord("GAMES", 'D', 0)};
+  const std::string path = folder.File("music.hrp");
+  ASSERT_TRUE(test::WriteBytes(path, test::BuildHripArchive(archive)));
+
+  for (int operation : {wcx::PK_TEST, wcx::PK_EXTRACT}) {
+    SCOPED_TRACE(operation);
+    wcx::tOpenArchiveData data{};
+    data.ArcName = const_cast<char*>(path.c_str());
+    Session* session = OpenArchive(data);
+    ASSERT_NE(session, nullptr);
+    ASSERT_EQ(session->isHripArchive, 1);
+
+    wcx::tHeaderData header;
+    ASSERT_EQ(ReadHeader(*session, header), 0);
+    const std::string name = Name(header);
+    EXPECT_NE(name.find("shock7.C"), std::string::npos) << name;
+    EXPECT_EQ(header.PackSize, static_cast<int>(tune.packed.size()));
+    const std::string dest = folder.File("shock7.C");
+    ASSERT_EQ(ProcessFile(*session, operation, nullptr, dest.c_str()), 0);
+    if (operation == wcx::PK_EXTRACT) {
+      const Bytes written = test::ReadFileBytes(dest);
+      ASSERT_EQ(written.size(), static_cast<size_t>(header.UnpSize));
+      EXPECT_TRUE(std::equal(written.begin(), written.end(), tune.unpacked.begin()));
+    }
+
+    ASSERT_EQ(ReadHeader(*session, header), 0);
+    EXPECT_EQ(Name(header), "GAMES   D");  // its catalogue record: name and type
+    EXPECT_EQ(header.Flags, 16);
+    EXPECT_EQ(ProcessFile(*session, operation, nullptr, folder.File("GAMES").c_str()), 0);
+    EXPECT_FALSE(test::Exists(folder.File("GAMES")));
+    EXPECT_EQ(ReadHeader(*session, header), wcx::E_END_ARCHIVE);
+    EXPECT_EQ(CloseArchive(session), 0);
+  }
 }
 
 #ifndef _WIN32

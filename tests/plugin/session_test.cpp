@@ -198,7 +198,9 @@ TEST(OpenArchive, TimesOutsideTheDosRangeAreListedAtTheNearestEnd) {
     EXPECT_EQ(opened.session->dosTime, c.dosTime);
     EXPECT_EQ(CloseArchive(opened.session), 0);
   }
-  EXPECT_NE(kEarliestDosTime, kLatestDosTime);
+  // Times no file system stores, and no local time can reach.
+  EXPECT_EQ(NearestDosDateTime(0), kEarliestDosTime);
+  EXPECT_EQ(NearestDosDateTime(0x7FFFFFFFFFFFFFFFull), kLatestDosTime);
 }
 
 TEST(CanYouHandleThisFile, AnswersByContent) {

@@ -118,11 +118,12 @@ TEST(TrdosAttributes, BasicAutostartLine) {
   EXPECT_EQ(Word(early.entry.drelmo.bytes + 19), 20u);
 
   // No marker, a marker cut off by the end, or start below length: no autostart.
-  std::vector<uint8_t> cut = BasicProgram(1024, 1020, 30);
-  cut.resize(1024);
+  std::vector<uint8_t> cut(1024);
+  cut[1022] = 0x80;
+  cut[1023] = 0xAA;
   const Applied none[] = {
       Apply(basic, std::vector<uint8_t>(1024), true, false, true),
-      Apply(Descriptor("PROG", 'B', 1022, 900), BasicProgram(1024 + 256, 1022, 5), true, false, true),
+      Apply(Descriptor("PROG", 'B', 1022, 900), cut, true, false, true),
       Apply(Descriptor("PROG", 'B', 800, 900), BasicProgram(1024, 800, 5), true, false, true),
   };
   for (const Applied& a : none) {

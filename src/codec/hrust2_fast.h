@@ -1,0 +1,143 @@
+// Fast Hrust 2 parsing for the part of a stream that lies far from the end
+// of the packed data. A code there reads at most 12 bytes (two windows and
+// four data bytes), so within kHrust2FastMargin of the end no read needs a
+// test of its own. Bits are seen through a window: the unread bits of the
+// register followed by the next packed bytes, which are the next bit bytes
+// as long as no data byte is read in between.
+//
+// The fast walks commit only codes that surely succeed; at anything else (an
+// error, the end code, the end of the packed data drawing near) they stop at
+// the start of the code and the careful walk takes over from there, so every
+// outcome is decided by the careful walk.
+#pragma once
+#include <cstdint>
+
+namespace zantor {
+
+constexpr int64_t kHrust2FastMargin = 16;
+
+enum class Hrust2CodeKind : uint8_t { kCopy, kLiteralRun, kEnd, kBadEscape };
+
+struct Hrust2Code {
+  Hrust2CodeKind kind;
+  uint32_t length;    // bytes copied or bytes of the literal run
+  uint32_t distance;  // of a copy: 1 to 65536
+};
+
+// The length prefix S and the bits it takes with its 0 flag, for the ten
+// bits after the flag: S | bits << 8.
+struct Hrust2PrefixTable {
+  uint16_t entry[1024];
+  constexpr Hrust2PrefixTable() : entry() {
+    for (uint32_t bits = 0; bits < 1024; ++bits) {
+      uint32_t s = 1;
+      uint32_t used = 1;
+      uint32_t group = 0;
+      do {
+        group = (bits >> (8 - (used - 1))) & 3;
+        s += group;
+        used += 2;
+      } while (group == 3 && s < 16);
+      entry[bits] = uint16_t(s | used << 8);
+    }
+  }
+};
+inline constexpr Hrust2PrefixTable kHrust2Prefix{};
+
+struct Hrust2FastReader {
+  static constexpr uint32_t kEmpty = 0x80;
+
+  const uint8_t* end;  // one past the packed data
+  int64_t pos;         // the next byte is end[pos]; none is left when pos >= 0
+  uint32_t reg;        // unread bits from bit 7 down, then a marker bit
+
+  bool Far() const { return pos <= -kHrust2FastMargin; }
+  uint32_t Unread() const { return 7 - uint32_t(__builtin_ctz(reg)); }
+  uint32_t Byte() { return end[pos++]; }
+
+  // The unread bits, then the next four packed bytes, from bit 31 down.
+  uint32_t Window() const {
+    const uint8_t* p = end + pos;
+    uint32_t next = uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+    return (reg & (reg - 1)) << 24 | next >> Unread();
+  }
+
+  // Takes the first n bits of window w (n up to 25): the register's bits,
+  // then whole bit bytes, the last of which keeps its rest as the register.
+  void Consume(uint32_t w, uint32_t n) {
+    uint32_t unread = Unread();
+    uint32_t rest = (unread - n) & 7;  // bits left of the last byte touched
+    pos += (n + rest - unread) >> 3;
+    reg = (((w << n) >> 24) & (0xFF00u >> rest)) | (0x80u >> rest);
+  }
+
+  // Takes the literal flags that lead window w (its first bit is 1): those
+  // in the register, or those of the next bit byte when the register is
+  // empty; later flags come after the data bytes of these.
+  uint32_t TakeLiteralFlags(uint32_t w) {
+    uint32_t unread = Unread();
+    uint32_t ones = uint32_t(__builtin_clz(~w | 1));
+    uint32_t limit = unread == 0 ? 8 : unread;
+    uint32_t flags = ones < limit ? ones : limit;
+    Consume(w, flags);
+    return flags;
+  }
+
+  // The code at the start of window w, whose first bit is 0. Copies, nearly
+  // every code, are worked out with selects rather than branches, as their
+  // kinds follow no pattern a branch predictor could learn.
+  Hrust2Code ParseCode(const uint32_t w) {
+    const uint32_t prefix = kHrust2Prefix.entry[(w << 1) >> 22];
+    const uint32_t s = prefix & 0xFF;
+    const uint32_t used = prefix >> 8;
+    if (s == 4) return ParseSpecial(w, used);
+
+    // s = 1: 3 bits v, distance 8 - v. s = 2: a byte. s = 3 or 5 to 16: far
+    // offset, a bit f, then a byte (f = 1) or width code, high bits, byte.
+    const bool isShort = s == 1;
+    const bool byteOnly = s == 2 || (s >= 3 && (w << used) >> 31);
+    const uint32_t width = 4 - ((w << (used + 1)) >> 30);  // 1 to 4
+    const uint32_t high = (2u << width) - 1 - ((w << (used + 3)) >> (32 - width));
+    const uint32_t bits = isShort ? used + 3 : s == 2 ? used : byteOnly ? used + 1 : used + 3 + width;
+    const uint32_t length = s - (s >= 5);
+    const uint32_t shortDistance = 8 - ((w << used) >> 29);
+    Consume(w, bits);
+    if (isShort) return {Hrust2CodeKind::kCopy, 1, shortDistance};
+    return FarRest(byteOnly ? 1 : high, length);
+  }
+
+  // The bytes of a far offset after its bits, with high part 1 to 31 of the
+  // distance (31 is followed by an escape byte).
+  Hrust2Code FarRest(uint32_t high, uint32_t length) {
+    if (high == 31) {
+      uint32_t escape = Byte();
+      if (escape >= 227) return {Hrust2CodeKind::kBadEscape, 0, 0};
+      high = 256 - escape;
+    }
+    return {Hrust2CodeKind::kCopy, length, high * 256 - Byte()};
+  }
+
+  // The codes behind prefix S = 4: literal run, long length, end code.
+  Hrust2Code ParseSpecial(uint32_t w, uint32_t used) {
+    if ((w << used) >> 31 == 0) {
+      uint32_t v = (w << (used + 1)) >> 28;
+      Consume(w, used + 5);
+      return {Hrust2CodeKind::kLiteralRun, 2 * v + 12, 0};
+    }
+    Consume(w, used + 1);
+    uint32_t length = Byte();
+    if (length == 0) return {Hrust2CodeKind::kEnd, 0, 0};
+    if (length < 16) length = length << 8 | Byte();
+    const uint32_t far = Window();
+    if (far >> 31) {
+      Consume(far, 1);
+      return FarRest(1, length);
+    }
+    const uint32_t width = 4 - ((far << 1) >> 30);
+    const uint32_t high = (2u << width) - 1 - ((far << 3) >> (32 - width));
+    Consume(far, 3 + width);
+    return FarRest(high, length);
+  }
+};
+
+}  // namespace zantor

@@ -1,0 +1,18 @@
+// The few file-system services of the host program.
+#pragma once
+#include <cstddef>
+
+namespace zantor {
+
+extern const char kPathSeparator;
+// The module a plugin host of this platform loads by default.
+extern const char kDefaultPluginName[];
+
+// The folder of the running program, with a separator at its end.
+bool ExecutableFolder(char* out, size_t size);
+// path made absolute against the current folder (not resolving links).
+bool FullPath(const char* path, char* out, size_t size);
+// Creates the folder; an existing one is fine.
+bool MakeFolder(const char* path);
+
+}  // namespace zantor

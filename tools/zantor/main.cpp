@@ -1,0 +1,183 @@
+// zantor: a command-line host for the packer plugin.
+//
+//   zantor [--json] [--plugin PATH] [--capture-boxes] COMMAND ...
+//     list FILE             list the entries
+//     test FILE             test-unpack every entry
+//     extract FILE [DIR]    extract every entry into DIR (default: here)
+//     probe FILE...         ask whether the plugin handles each file
+//     pack ARCHIVE FILE...  ask the plugin to pack (it never does)
+#include <cstdio>
+#include <cstring>
+
+#include "zantor/box_capture.h"
+#include "zantor/host_codes.h"
+#include "zantor/host_files.h"
+#include "zantor/plugin_module.h"
+#include "zantor/walk.h"
+
+namespace zantor {
+
+namespace {
+
+constexpr int kUsageStatus = 2;
+constexpr size_t kPathSize = 4096;
+
+struct Options {
+  bool json = false;
+  bool captureBoxes = false;
+  const char* plugin = nullptr;
+  const char* command = nullptr;
+  const char* operands[64];
+  int operandCount = 0;
+};
+
+int Usage() {
+  std::fputs(
+      "usage: zantor [--json] [--plugin PATH] [--capture-boxes] COMMAND ...\n"
+      "  list FILE             list the entries\n"
+      "  test FILE             test every entry\n"
+      "  extract FILE [DIR]    extract every entry into DIR (default: the current folder)\n"
+      "  probe FILE...         ask whether the plugin handles each file\n"
+      "  pack ARCHIVE FILE...  ask the plugin to create an archive\n"
+      "--plugin defaults to the module beside this program; --capture-boxes prints\n"
+      "the plugin's message boxes to standard error instead of showing them.\n",
+      stderr);
+  return kUsageStatus;
+}
+
+bool ParseOptions(int argc, char** argv, Options* o) {
+  for (int i = 1; i < argc; ++i) {
+    const char* a = argv[i];
+    if (std::strcmp(a, "--json") == 0) {
+      o->json = true;
+    } else if (std::strcmp(a, "--capture-boxes") == 0) {
+      o->captureBoxes = true;
+    } else if (std::strcmp(a, "--plugin") == 0 && i + 1 < argc) {
+      o->plugin = argv[++i];
+    } else if (a[0] == '-' && a[1] == '-') {
+      return false;
+    } else if (o->command == nullptr) {
+      o->command = a;
+    } else if (o->operandCount < static_cast<int>(sizeof o->operands / sizeof o->operands[0])) {
+      o->operands[o->operandCount++] = a;
+    } else {
+      return false;
+    }
+  }
+  return o->command != nullptr;
+}
+
+bool LoadPlugin(const Options& o, PluginModule* plugin) {
+  char path[kPathSize];
+  if (o.plugin != nullptr) {
+    std::snprintf(path, sizeof path, "%s", o.plugin);
+  } else if (!ExecutableFolder(path, sizeof path - std::strlen(kDefaultPluginName) - 1)) {
+    std::fputs("zantor: cannot find the folder of this program; use --plugin\n", stderr);
+    return false;
+  } else {
+    std::strcat(path, kDefaultPluginName);
+  }
+  char error[512];
+  if (!LoadPluginModule(path, plugin, error, sizeof error)) {
+    std::fprintf(stderr, "zantor: cannot load the plugin %s: %s\n", path, error);
+    return false;
+  }
+  if (o.captureBoxes && !CaptureBoxes(plugin->handle)) {
+    std::fprintf(stderr, "zantor: the plugin %s shows no message boxes to capture\n", path);
+  }
+  return true;
+}
+
+int WalkCommand(const PluginModule& plugin, Action action, const Options& o, Printer& printer) {
+  const int expected = action == Action::kExtract ? 2 : 1;
+  if (o.operandCount < 1 || o.operandCount > expected) return Usage();
+  char archive[kPathSize];
+  char folder[kPathSize] = "";
+  if (!FullPath(o.operands[0], archive, sizeof archive)) {
+    std::fprintf(stderr, "zantor: %s: path too long\n", o.operands[0]);
+    return 1;
+  }
+  if (action == Action::kExtract) {
+    const char* target = o.operandCount == 2 ? o.operands[1] : ".";
+    if (!MakeFolder(target) || !FullPath(target, folder, sizeof folder)) {
+      std::fprintf(stderr, "zantor: cannot use the folder %s\n", target);
+      return 1;
+    }
+    // The entry name follows one separator.
+    size_t n = std::strlen(folder);
+    while (n > 1 && (folder[n - 1] == '/' || folder[n - 1] == '\\' || folder[n - 1] == '.')) folder[--n] = 0;
+  }
+  return WalkSucceeded(Walk(plugin, archive, action, folder, printer)) ? 0 : 1;
+}
+
+int ProbeCommand(const PluginModule& plugin, const Options& o, Printer& printer) {
+  if (o.operandCount < 1) return Usage();
+  if (plugin.CanYouHandleThisFile == nullptr) {
+    std::fputs("zantor: the plugin does not recognise files by content\n", stderr);
+    return 1;
+  }
+  for (int i = 0; i < o.operandCount; ++i) {
+    char path[kPathSize];
+    if (!FullPath(o.operands[i], path, sizeof path)) return 1;
+    printer.Probe(o.operands[i], plugin.CanYouHandleThisFile(path) != 0);
+  }
+  return 0;
+}
+
+// The host's AddList: names separated by zero bytes, ending in two.
+int PackCommand(const PluginModule& plugin, const Options& o, Printer& printer) {
+  if (o.operandCount < 1) return Usage();
+  if (plugin.PackFiles == nullptr) {
+    std::fputs("zantor: the plugin cannot pack\n", stderr);
+    return 1;
+  }
+  char archive[kPathSize];
+  char folder[kPathSize];
+  char list[kPathSize] = {};
+  size_t used = 0;
+  if (!FullPath(o.operands[0], archive, sizeof archive) || !FullPath(".", folder, sizeof folder)) return 1;
+  for (int i = 1; i < o.operandCount; ++i) {
+    const size_t n = std::strlen(o.operands[i]) + 1;
+    if (used + n + 1 > sizeof list) return Usage();
+    std::memcpy(list + used, o.operands[i], n);
+    used += n;
+  }
+  const int result = plugin.PackFiles(archive, nullptr, folder, list, 0);
+  if (result != 0) {
+    std::fprintf(stderr, "zantor: %s: pack: error %d (%s)\n", o.operands[0], result, HostCodeText(result));
+  }
+  printer.Pack(o.operands[0], result);
+  return result == 0 ? 0 : 1;
+}
+
+int Run(int argc, char** argv) {
+  Options o;
+  if (!ParseOptions(argc, argv, &o)) return Usage();
+  Action action = Action::kList;
+  const char* c = o.command;
+  const bool walk = std::strcmp(c, "list") == 0 || std::strcmp(c, "test") == 0 || std::strcmp(c, "extract") == 0;
+  if (!walk && std::strcmp(c, "probe") != 0 && std::strcmp(c, "pack") != 0) return Usage();
+  if (std::strcmp(c, "test") == 0) action = Action::kTest;
+  if (std::strcmp(c, "extract") == 0) action = Action::kExtract;
+
+  PluginModule plugin;
+  if (!LoadPlugin(o, &plugin)) return 1;
+  Printer& printer = o.json ? JsonPrinter() : TextPrinter();
+  int status = 0;
+  if (walk) {
+    status = WalkCommand(plugin, action, o, printer);
+  } else if (std::strcmp(c, "probe") == 0) {
+    status = ProbeCommand(plugin, o, printer);
+  } else {
+    status = PackCommand(plugin, o, printer);
+  }
+  std::fflush(stdout);
+  UnloadPluginModule(&plugin);
+  return status;
+}
+
+}  // namespace
+
+}  // namespace zantor
+
+int main(int argc, char** argv) { return zantor::Run(argc, argv); }

@@ -1,0 +1,30 @@
+// A plugin module loaded by its exports, the way the file manager loads it.
+#pragma once
+#include <cstddef>
+
+#include "plugin/wcx.h"
+
+namespace zantor {
+
+struct PluginModule {
+  void* handle;
+  // Required: a module without these four is refused.
+  wcx::OpenArchiveFn OpenArchive;
+  wcx::ReadHeaderFn ReadHeader;
+  wcx::ProcessFileFn ProcessFile;
+  wcx::CloseArchiveFn CloseArchive;
+  // Optional: null when the module does not export them.
+  wcx::SetChangeVolProcFn SetChangeVolProc;
+  wcx::SetProcessDataProcFn SetProcessDataProc;
+  wcx::PackFilesFn PackFiles;
+  wcx::GetPackerCapsFn GetPackerCaps;
+  wcx::CanYouHandleThisFileFn CanYouHandleThisFile;
+  wcx::ConfigurePackerFn ConfigurePacker;
+};
+
+// Loads the module and looks up its exports; on failure writes the reason
+// into error and leaves module all zero.
+bool LoadPluginModule(const char* path, PluginModule* module, char* error, size_t size);
+void UnloadPluginModule(PluginModule* module);
+
+}  // namespace zantor

@@ -1,0 +1,20 @@
+// The host's call sequence over one archive: OpenArchive, then ReadHeader and
+// ProcessFile alternating until the end of the list, then CloseArchive.
+#pragma once
+
+#include "zantor/plugin_module.h"
+#include "zantor/printer.h"
+
+namespace zantor {
+
+// archive: the full path passed as ArcName. destFolder: for extraction, the
+// full path of the target folder; each entry goes to destFolder, a
+// separator and its listed name. Failures are also written to standard
+// error with the plugin's code.
+WalkSummary Walk(const PluginModule& plugin, const char* archive, Action action, const char* destFolder,
+                 Printer& printer);
+
+// True when the summary records no failure.
+bool WalkSucceeded(const WalkSummary& summary);
+
+}  // namespace zantor
