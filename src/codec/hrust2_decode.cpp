@@ -102,15 +102,15 @@ void DecodeCodes(DecoderState& s, Hrust2Bits& bits) {
 
 void DecodeHrust2(DecoderState& state) {
   DecoderState s = state;  // a local copy the compiler can keep in registers
-  uint8_t tail[kHrust2Tail];
-  for (uint8_t& t : tail) t = ReadPackedByte(s);
+  for (uint32_t i = 0; i < kHrust2Tail; ++i) ReadPackedByte(s);  // the tail, written last
   WriteOutputByte(s, ReadPackedByte(s));
 
   if (!s.stopped) {
     Hrust2Bits bits = DecodeFast(s);
     DecodeCodes(s, bits);
   }
-  for (uint8_t t : tail) WriteOutputByte(s, t);  // dropped after an error
+  // Not stopped: the tail was read, so it lies in the packed data.
+  for (uint32_t i = 0; i < kHrust2Tail && !s.stopped; ++i) WriteOutputByte(s, s.packed[i]);
   state = s;
 }
 

@@ -3,8 +3,9 @@
 
 namespace zantor {
 
-// Runs the dialog modally over parent; OK replaces and saves the settings.
-// module is the plugin's module handle (for its dialog resources).
-void ConfigDialog(void* parent, void* module);
+// Runs the configuration dialog modally over parent; OK replaces and saves
+// the settings. module is the plugin's module handle (for its dialog
+// resources).
+void ConfigurePacker(void* parent, void* module);
 
 }  // namespace zantor

@@ -4,6 +4,6 @@
 
 namespace zantor {
 
-void ConfigDialog(void*, void*) {}
+void ConfigurePacker(void*, void*) {}
 
 }  // namespace zantor

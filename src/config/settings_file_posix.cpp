@@ -37,6 +37,8 @@ struct FileText {
     close(fd);
   }
   ~FileText() { Release(bytes); }
+  FileText(const FileText&) = delete;
+  FileText& operator=(const FileText&) = delete;
 
   bool ReadAll(int fd, uint32_t size) {
     while (length < size) {

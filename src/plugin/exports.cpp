@@ -68,5 +68,5 @@ ZANTOR_EXPORT int WCX_API CanYouHandleThisFile(char* fileName) {
 
 ZANTOR_EXPORT void WCX_API ConfigurePacker(void* parent, void* dllInstance) {
   zantor::ShowPendingStartupMessage();
-  zantor::ConfigDialog(parent, dllInstance);
+  zantor::ConfigurePacker(parent, dllInstance);
 }

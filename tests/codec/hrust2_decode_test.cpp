@@ -5,6 +5,7 @@
 #include "codec/hrust2.h"
 #include "codec/hrust2_bits.h"
 #include "support/fatal.h"
+#include "support/hrust2_reference.h"
 #include "support/hrust2_runs.h"
 #include "support/hrust2_writer.h"
 
@@ -212,6 +213,20 @@ TEST(Hrust2Decode, RandomStreamsMatchTheWriter) {
     ExpectRoundTrip(w);
     EXPECT_EQ(CheckHrust2With(CheckHrust2, w.packed(), Size(w)),
               (Hrust2Outcome{0, PackedSize(w), Size(w), kDecodeOk, {}}));
+  }
+}
+
+TEST(Hrust2Decode, MatchesTheReferenceOnValidDamagedAndRandomData) {
+  uint32_t round = 0;
+  for (const Bytes& input : DamagedHrust2Inputs(77)) {
+    uint32_t full = ReferenceDecodeHrust2(input, 1u << 20).produced;
+    // the stream's own size, sizes near it, and small ones
+    for (uint32_t expected : {full, full > 0 ? full - 1 : 0, full + 1, full / 2, ++round % 40}) {
+      Hrust2Outcome want = ReferenceDecodeHrust2(input, expected);
+      Hrust2Outcome got = DecodeHrust2Exact(input, expected);
+      ASSERT_EQ(got, want) << "input of " << input.size() << " bytes, expected size " << expected;
+      ASSERT_EQ(got.output, want.output);
+    }
   }
 }
 

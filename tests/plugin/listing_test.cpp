@@ -321,11 +321,5 @@ TEST(Extraction, FailedWriteLeavesNoPartialFile) {
 }
 #endif
 
-TEST(Extraction, TrdosParametersRideInTheCreationTime) {
-  // The latest value the 16-bit start and length can give: 21 February 1984.
-  EXPECT_EQ(kTrdosTimeBase + 0xFFFFFFFFull * kTrdosTimeStep, test::FileTimeOf(1984, 2, 21, 4, 55, 45) + 9100000);
-  EXPECT_EQ(kTrdosTimeBase, test::FileTimeOf(1981, 6, 2) + 100000);
-}
-
 }  // namespace
 }  // namespace zantor

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "codec/dispatch.h"
 #include "config/settings.h"
 #include "plugin/session.h"
-#include "scan/entry.h"
-#include "codec/dispatch.h"
 #include "scan/analyse.h"
+#include "scan/entry.h"
 #include "support/image_builder.h"
 
 namespace zantor::test {
@@ -38,10 +38,6 @@ class AnalysedImage {
   AnalysedImage(const AnalysedImage&) = delete;
   AnalysedImage& operator=(const AnalysedImage&) = delete;
 
-  // Replaces the image bytes in place (same size), as a file changed on
-  // disk without a new size or time would look.
-  void Overwrite(const Bytes& bytes);
-
   Result Scan();     // ScanImage, no cache
   Result Analyse();  // through the cache
 
@@ -51,8 +47,6 @@ class AnalysedImage {
   std::vector<Listed> Summary() const;
   // The unpacked bytes of a Block entry (empty on failure).
   Bytes UnpackBlock(uint32_t index) const;
-  // Drops the entries and Hrip fields, ready for another analysis.
-  void Clear();
 
  private:
   std::unique_ptr<uint8_t[]> image_;
@@ -82,7 +76,7 @@ inline Settings AllPasses() {
 }
 
 inline AnalysedImage::AnalysedImage(const Bytes& bytes, const Settings& settings, const std::string& path,
-                             uint64_t lastWriteTime)
+                                    uint64_t lastWriteTime)
     : image_(ExactCopy(bytes)) {
   session_.settings = settings;
   session_.image = image_.get();
@@ -91,20 +85,10 @@ inline AnalysedImage::AnalysedImage(const Bytes& bytes, const Settings& settings
   std::strncpy(session_.archiveName, path.c_str(), sizeof session_.archiveName - 1);
 }
 
-inline AnalysedImage::~AnalysedImage() { Clear(); }
-
-inline void AnalysedImage::Overwrite(const Bytes& bytes) {
-  ASSERT_EQ(bytes.size(), session_.imageSize);
-  std::memcpy(image_.get(), bytes.data(), bytes.size());
-}
-
-inline void AnalysedImage::Clear() {
+inline AnalysedImage::~AnalysedImage() {
   for (uint32_t i = 0; i < session_.entries.count; ++i) DestroyEntry(session_.entries.At(i));
   session_.entries.Destroy();
   session_.hripReport.Destroy();
-  session_.isHripArchive = 0;
-  session_.hripDamaged = 0;
-  session_.hripLength = 0;
 }
 
 inline Result AnalysedImage::Scan() { return ScanImage(session_); }

@@ -107,30 +107,28 @@ TEST(ScanImage, ListsFindsInPassOrderNotByPosition) {
   Bytes f = test::Hrust1Block("xargs.1");
 
   Bytes image = Concat(Concat(a, b), c);
-  uint32_t at[6];
-  at[0] = 0;
-  at[1] = a.size();
-  at[2] = a.size() + b.size();
-  at[3] = image.size() + 3003;
-  PlaceAt(image, at[3], d);
-  at[4] = image.size() + 1003;
-  PlaceAt(image, image.size(), Filler(1003, 1));
-  PlaceAt(image, at[4], e);
-  PlaceAt(image, image.size(), Filler(1005, 2));
-  at[5] = image.size();
-  PlaceAt(image, at[5], f);
+  uint32_t at[6] = {0, static_cast<uint32_t>(a.size()), static_cast<uint32_t>(a.size() + b.size())};
+  const Bytes* later[] = {&d, &e, &f};
+  const uint32_t gaps[] = {3003, 1003, 1005};
+  for (int i = 0; i < 3; ++i) {
+    image = Concat(image, Filler(gaps[i], i));
+    at[3 + i] = image.size();
+    image = Concat(image, *later[i]);
+  }
   image = Concat(image, Filler(700, 3));
-  for (uint32_t i = 0; i < image.size(); ++i)
-    if (image[i] == 0 && (i < at[3] && i > at[2] + c.size())) image[i] = 1;  // gap bytes from PlaceAt
 
   AnalysedImage scan(image);
   ASSERT_TRUE(scan.Scan().ok());
   int width = at[5] >= 10000 ? 5 : 4;
-  EXPECT_EQ((std::vector<Listed>{BlockAt(at[0], 6912, width), Listed{kEmbeddedArchive, at[3], 512, false, Number(at[3], width) + ".hrp"},
-                                 BlockAt(at[1], 6912, width), BlockAt(at[2], 6912, width),
-                                 BlockAt(at[4], 21504, width), BlockAt(at[5], 4227, width)}),
+  Listed archiveEntry{kEmbeddedArchive, at[3], 512, false, Number(at[3], width) + ".hrp"};
+  EXPECT_EQ((std::vector<Listed>{BlockAt(at[0], 6912, width), archiveEntry, BlockAt(at[1], 6912, width),
+                                 BlockAt(at[2], 6912, width), BlockAt(at[4], 21504, width),
+                                 BlockAt(at[5], 4227, width)}),
             scan.Summary());
-  for (uint32_t i : {0u, 2u, 3u, 4u, 5u}) EXPECT_FALSE(scan.UnpackBlock(i).empty()) << i;
+  const std::pair<uint32_t, const char*> originals[] = {
+      {0, "pic1"}, {2, "pic2"}, {3, "pic3"}, {4, "obj1"}, {5, "xargs.1"}};
+  for (const auto& [index, name] : originals)
+    EXPECT_EQ(test::ReadCorpusFile(std::string("plain/") + name), scan.UnpackBlock(index)) << name;
 }
 
 TEST(ScanImage, NumberWidthFollowsTheLargestPosition) {

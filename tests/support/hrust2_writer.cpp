@@ -185,4 +185,30 @@ Hrust2Writer RandomHrust2Stream(uint32_t seed, uint32_t codes) {
   return w;
 }
 
+std::vector<std::vector<uint8_t>> DamagedHrust2Inputs(uint32_t seed) {
+  using Bytes = std::vector<uint8_t>;
+  std::mt19937 random(seed);
+  auto pick = [&](size_t high) { return std::uniform_int_distribution<size_t>(0, high)(random); };
+  std::vector<Bytes> inputs;
+  for (uint32_t stream = 1; stream <= 400; ++stream) {
+    Bytes valid = RandomHrust2Stream(seed + stream, 3 + stream % 97).packed();
+    inputs.push_back(valid);
+    for (int m = 0; m < 6; ++m) {
+      Bytes damaged = valid;
+      for (size_t flips = 1 + pick(3); flips > 0; --flips) damaged[pick(damaged.size() - 1)] ^= uint8_t(1 << pick(7));
+      inputs.push_back(damaged);
+    }
+    inputs.emplace_back(valid.begin(), valid.begin() + pick(valid.size()));
+    Bytes longer = valid;
+    for (size_t extra = pick(40); extra > 0; --extra) longer.push_back(uint8_t(pick(255)));
+    inputs.push_back(longer);
+  }
+  for (int i = 0; i < 3000; ++i) {
+    Bytes noise(pick(300));
+    for (auto& b : noise) b = uint8_t(pick(3) == 0 ? pick(255) : pick(7));  // mostly small: long walks
+    inputs.push_back(noise);
+  }
+  return inputs;
+}
+
 }  // namespace zantor::test

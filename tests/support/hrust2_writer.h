@@ -51,4 +51,9 @@ class Hrust2Writer {
 // rows of at most 11 flags, as a packer writes them.
 Hrust2Writer RandomHrust2Stream(uint32_t seed, uint32_t codes);
 
+// Valid streams, then the same streams damaged in the ways a search meets
+// them (flipped bits, cut short, running on into other data), and data that
+// holds no stream at all.
+std::vector<std::vector<uint8_t>> DamagedHrust2Inputs(uint32_t seed);
+
 }  // namespace zantor::test

@@ -22,9 +22,27 @@ bool ExecutableFolder(char* out, size_t size) {
   return true;
 }
 
+// Built by hand: the system's ANSI call refuses results longer than
+// MAX_PATH, and the host must hand such paths on for the plugin to judge.
 bool FullPath(const char* path, char* out, size_t size) {
-  DWORD n = GetFullPathNameA(path, static_cast<DWORD>(size), out, nullptr);
-  return n != 0 && n < size;
+  const bool absolute = path[0] == '\\' || path[0] == '/' || (path[0] != 0 && path[1] == ':');
+  size_t n = 0;
+  if (!absolute) {
+    DWORD folder = GetCurrentDirectoryA(static_cast<DWORD>(size), out);
+    if (folder == 0 || folder >= size) return false;
+    n = folder;
+    if (out[n - 1] != '\\') out[n++] = '\\';
+  }
+  for (const char* p = path; *p != 0; ++p) {
+    if (p[0] == '.' && (p[1] == '/' || p[1] == '\\') && (p == path || p[-1] == '/' || p[-1] == '\\')) {
+      ++p;  // "./" adds nothing
+      continue;
+    }
+    if (n + 1 >= size) return false;
+    out[n++] = *p == '/' ? '\\' : *p;
+  }
+  out[n] = 0;
+  return true;
 }
 
 bool MakeFolder(const char* path) {

@@ -103,11 +103,13 @@ int WalkCommand(const PluginModule& plugin, Action action, const Options& o, Pri
       std::fprintf(stderr, "zantor: cannot use the folder %s\n", target);
       return 1;
     }
-    // The entry name follows one separator.
+    // The entry name follows one separator: drop a trailing one, or "/.".
     size_t n = std::strlen(folder);
-    while (n > 1 && (folder[n - 1] == '/' || folder[n - 1] == '\\' || folder[n - 1] == '.')) folder[--n] = 0;
+    auto separator = [&folder](size_t i) { return folder[i] == '/' || folder[i] == '\\'; };
+    if (n > 2 && folder[n - 1] == '.' && separator(n - 2)) folder[n -= 2] = 0;
+    while (n > 1 && separator(n - 1)) folder[--n] = 0;
   }
-  return WalkSucceeded(Walk(plugin, archive, action, folder, printer)) ? 0 : 1;
+  return WalkSucceeded(Walk(plugin, archive, o.operands[0], action, folder, printer)) ? 0 : 1;
 }
 
 int ProbeCommand(const PluginModule& plugin, const Options& o, Printer& printer) {

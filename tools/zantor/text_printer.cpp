@@ -24,7 +24,7 @@ class Text final : public Printer {
     action_ = action;
     std::printf("Archive: %s\n", archive);
     std::printf("%10s %10s  %-19s  %-4s  %s%s\n", "Packed", "Unpacked", "Date-time", "Attr",
-                action == Action::kList ? "" : "Result  ", "Name");
+                action == Action::kList ? "" : "Result    ", "Name");
   }
 
   void Entry(const wcx::tHeaderData& header, int result) override {
@@ -38,7 +38,7 @@ class Text final : public Printer {
       } else {
         std::snprintf(status, sizeof status, "error %d", result);
       }
-      std::printf("%-8s", status);
+      std::printf("%-10s", status);
     }
     std::printf("%s\n", header.FileName);
   }

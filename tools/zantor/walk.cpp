@@ -46,10 +46,10 @@ int WCX_API KeepGoing(char*, int) { return 1; }
 
 }  // namespace
 
-WalkSummary Walk(const PluginModule& plugin, const char* archive, Action action, const char* destFolder,
-                 Printer& printer) {
+WalkSummary Walk(const PluginModule& plugin, const char* archive, const char* shown, Action action,
+                 const char* destFolder, Printer& printer) {
   WalkSummary summary{};
-  printer.Begin(archive, action);
+  printer.Begin(shown, action);
   char arcName[4096];
   std::snprintf(arcName, sizeof arcName, "%s", archive);
   wcx::tOpenArchiveData open{};
@@ -59,7 +59,7 @@ WalkSummary Walk(const PluginModule& plugin, const char* archive, Action action,
   if (handle == nullptr) {
     // A null handle with OpenResult 0 is a failure all the same.
     summary.openCode = open.OpenResult != 0 ? open.OpenResult : 1;
-    ReportFailure(archive, "open", summary.openCode);
+    ReportFailure(shown, "open", summary.openCode);
     printer.End(summary);
     return summary;
   }
@@ -71,7 +71,7 @@ WalkSummary Walk(const PluginModule& plugin, const char* archive, Action action,
     if (read == wcx::E_END_ARCHIVE) break;
     if (read != 0) {
       summary.headerCode = read;
-      ReportFailure(archive, "reading the next header", read);
+      ReportFailure(shown, "reading the next header", read);
       break;
     }
     const int result = ProcessEntry(plugin, handle, header, action, destFolder);
@@ -89,7 +89,7 @@ WalkSummary Walk(const PluginModule& plugin, const char* archive, Action action,
   }
 
   summary.closeCode = plugin.CloseArchive(handle);
-  if (summary.closeCode != 0) ReportFailure(archive, "close", summary.closeCode);
+  if (summary.closeCode != 0) ReportFailure(shown, "close", summary.closeCode);
   printer.End(summary);
   return summary;
 }

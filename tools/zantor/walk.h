@@ -7,12 +7,13 @@
 
 namespace zantor {
 
-// archive: the full path passed as ArcName. destFolder: for extraction, the
+// archive: the full path passed as ArcName; shown: the name the user gave,
+// for the output. destFolder: for extraction, the
 // full path of the target folder; each entry goes to destFolder, a
 // separator and its listed name. Failures are also written to standard
 // error with the plugin's code.
-WalkSummary Walk(const PluginModule& plugin, const char* archive, Action action, const char* destFolder,
-                 Printer& printer);
+WalkSummary Walk(const PluginModule& plugin, const char* archive, const char* shown, Action action,
+                 const char* destFolder, Printer& printer);
 
 // True when the summary records no failure.
 bool WalkSucceeded(const WalkSummary& summary);

@@ -1,0 +1,115 @@
+#!/bin/bash
+# Integration tests of the command-line host against the plugin module on
+# every platform: the same test files, the same expected results
+# (tests/integration/expected/*.txt), byte-exact extracted files.
+#
+#   tests/integration/run.sh [--update] --native BUILD [--w64 BUILD] [--w32 BUILD]
+#
+# BUILD folders are configured builds of this project: --native a Linux build
+# (targets zantor and zantor_fixtures are built here), --w64 / --w32 MinGW
+# builds (target zantor). The x86-64 run uses /usr/lib/wine/wine64 with a
+# prefix in its build folder; the x86 run boots the 32-bit Wine machine of
+# ../shared/vm32 once. --update rewrites the expected files from the native
+# run. Prints "PASS platform" or "FAIL platform" per platform and exits
+# non-zero when any failed.
+set -u
+HERE=$(cd "$(dirname "$0")" && pwd)
+ROOT=$(cd "$HERE/../.." && pwd)
+VM32=${VM32:-$ROOT/../shared/vm32/vm32.sh}
+JOBS=${ZANTOR_JOBS:-2}
+update=0
+native= w64= w32=
+while [ $# -gt 0 ]; do
+    case $1 in
+        --update) update=1 ;;
+        --native) native=$(cd "$2" && pwd); shift ;;
+        --w64) w64=$(cd "$2" && pwd); shift ;;
+        --w32) w32=$(cd "$2" && pwd); shift ;;
+        *) echo "usage: $0 [--update] --native BUILD [--w64 BUILD] [--w32 BUILD]" >&2; exit 2 ;;
+    esac
+    shift
+done
+[ -n "$native" ] || { echo "run.sh: --native BUILD is required" >&2; exit 2; }
+
+failed=0
+fail() { echo "FAIL $1${2:+: $2}"; failed=1; }
+
+build() {
+    cmake --build "$1" --target "${@:2}" -j"$JOBS" >"$1/itest-build.log" 2>&1 ||
+        { tail -20 "$1/itest-build.log"; return 1; }
+}
+
+# stage BUILD EXE MODULE: a folder with the host, the module and the test
+# files, all a platform run needs (the 32-bit machine sees only this folder).
+stage() {
+    local dir=$1/itest
+    rm -rf "$dir"
+    mkdir -p "$dir/bin"
+    cp "$1/src/$2" "$1/src/$3" "$dir/bin/"
+    cp -rp "$FIXTURES/files" "$FIXTURES/config" "$dir/"
+    cp "$HERE/check.sh" "$dir/"
+    echo "$dir"
+}
+
+# compare PLATFORM DIR: the run's results against the expected ones.
+compare() {
+    local out=$2/out problems=0
+    for want in "$HERE"/expected/*.txt; do
+        local got=$out/$(basename "$want")
+        if ! diff -u "$want" "$got" >"$got.diff" 2>&1; then
+            problems=$((problems + 1))
+            [ $problems -le 3 ] && head -30 "$got.diff"
+        else
+            rm -f "$got.diff"
+        fi
+    done
+    for got in "$out"/*.txt; do
+        [ -f "$HERE/expected/$(basename "$got")" ] || { echo "unexpected result $got"; problems=$((problems + 1)); }
+    done
+    if [ $problems -eq 0 ]; then echo "PASS $1"; else fail "$1" "$problems result files differ (see $out/*.diff)"; fi
+}
+
+build "$native" zantor zantor_fixtures || { fail native "build"; exit 1; }
+FIXTURES=$native/itest-fixtures
+rm -rf "$FIXTURES"
+"$native/tests/integration/zantor_fixtures" "$FIXTURES" || { fail native "fixtures"; exit 1; }
+# Fixed times: every platform lists the same date-times. One file predates
+# what DOS dates can hold.
+TZ=UTC touch -d '2021-03-04 05:06:08' "$FIXTURES"/files/*
+TZ=UTC touch -d '1979-06-01 12:00:00' "$FIXTURES/files/old.bin"
+
+dir=$(stage "$native" zantor Zantor.wcx)
+(cd "$dir" && bash check.sh native)
+if [ $update -eq 1 ]; then
+    rm -f "$HERE"/expected/*.txt
+    cp "$dir"/out/*.txt "$HERE/expected/"
+    echo "expected results rewritten from the native run"
+fi
+compare native "$dir"
+
+if [ -n "$w64" ]; then
+    if build "$w64" zantor; then
+        dir=$(stage "$w64" zantor.exe Zantor.wcx64)
+        export WINEPREFIX=$w64/wineprefix WINEDEBUG=-all
+        mkdir -p "$WINEPREFIX"
+        wineserver -p >/dev/null 2>&1
+        (cd "$dir" && RUNNER=/usr/lib/wine/wine64 bash check.sh w64) >"$dir/check.log" 2>&1
+        wineserver -k >/dev/null 2>&1
+        compare w64 "$dir"
+    else
+        fail w64 build
+    fi
+fi
+
+if [ -n "$w32" ]; then
+    if build "$w32" zantor; then
+        dir=$(stage "$w32" zantor.exe Zantor.wcx)
+        "$VM32" run -s "$dir" -t 1800 -- \
+            'wineserver -p; RUNNER=wine bash check.sh w32; rc=$?; wineserver -k; exit $rc' >"$dir/check.log" 2>&1 ||
+            echo "the 32-bit machine ended with status $? (see $dir/check.log)"
+        compare w32 "$dir"
+    else
+        fail w32 build
+    fi
+fi
+exit $failed
