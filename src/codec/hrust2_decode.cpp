@@ -21,10 +21,13 @@ inline void CopyInSteps(uint8_t* to, const uint8_t* from, uint32_t n) {
 Hrust2Bits DecodeFast(DecoderState& s) {
   Hrust2FastReader in{s.packed + s.packedSize, int64_t(s.consumed) - int64_t(s.packedSize),
                       Hrust2FastReader::kEmpty};
+  uint8_t* const output = s.output;
+  const uint32_t expected = s.expectedSize;
+  uint32_t produced = s.produced;  // in a register, not in the state
   while (in.Far()) {
     const Hrust2FastReader start = in;
-    const uint32_t room = s.expectedSize - s.produced;
-    uint8_t* to = s.output + s.produced;
+    const uint32_t room = expected - produced;
+    uint8_t* to = output + produced;
     const uint32_t window = in.Window();
     if (window >> 31) {
       const uint32_t flags = in.TakeLiteralFlags(window);
@@ -32,37 +35,35 @@ Hrust2Bits DecodeFast(DecoderState& s) {
         in = start;
         break;
       }
-      CopyInSteps(to, in.end + in.pos, flags);  // up to 8 literals at once
+      std::memcpy(to, in.end + in.pos, 8);  // up to 8 literals at once
       in.pos += flags;
-      s.produced += flags;
+      produced += flags;
       continue;
     }
     Hrust2Code code = in.ParseCode(window);
-    if (code.kind == Hrust2CodeKind::kCopy && code.distance <= s.produced && code.length <= room) {
+    if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
       const uint8_t* from = to - code.distance;
-      if (code.length == 1) {
-        *to = *from;
-        s.produced += 1;
-      } else if (code.distance >= 8 && code.length <= 16 && room >= 16) {
+      if (code.distance >= 8 && code.length <= 16 && room >= 16) {
         // Nearly every copy: two 8-byte steps, the second reading what the
         // first wrote when the distance is below 16.
         std::memcpy(to, from, 8);
         std::memcpy(to + 8, from + 8, 8);
-        s.produced += code.length;
       } else {
-        CopyMatch(s, -int32_t(code.distance), code.length);
+        for (uint32_t i = 0; i < code.length; ++i) to[i] = from[i];  // overlapping
       }
+      produced += code.length;
     } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 &&
                in.pos + code.length + 8 <= 0) {
       CopyInSteps(to, in.end + in.pos, code.length);
       in.pos += code.length;
-      s.produced += code.length;
+      produced += code.length;
     } else {
       in = start;
       break;
     }
   }
   s.consumed = uint32_t(in.pos + int64_t(s.packedSize));
+  s.produced = produced;
   Hrust2Bits bits;
   bits.word = in.reg << 24;
   return bits;

@@ -255,7 +255,7 @@ void ConfigDialog::EditAdvanced(const AdvancedButton& button) {
 void ConfigDialog::ReleaseBoldFont() {
   if (extra == nullptr) return;
   SendDlgItemMessageA(window, IDC_MESSAGE, WM_SETFONT, reinterpret_cast<WPARAM>(savedFont), FALSE);
-  //DeleteObject(static_cast<HFONT>(extra));
+  DeleteObject(static_cast<HFONT>(extra));
   extra = nullptr;
 }
 

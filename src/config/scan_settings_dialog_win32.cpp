@@ -55,7 +55,7 @@ void ScanSettingsDialog::ReadControls() {
   ReadNumber(window, IDC_MAX_FILE_SIZE, kMaxKbytes, 1024, &params.MaxFileSize);
   ReadNumber(window, IDC_SCAN_FIRST, kMaxKbytes, 1024, &params.ScanFirst);
   const uint32_t testBlocks = IsDlgButtonChecked(window, IDC_TEST_BLOCKS) == BST_CHECKED ? 1 : 0;
-  params.TestBlocks = testBlocks;
+  params.TestBlocks = (params.TestBlocks & ~0xFFu) | testBlocks;
   ReadNumber(window, IDC_MIN_BLOCK_SIZE, kMaxMinBlockSize, 1, &params.MinBlockSize);
 }
 

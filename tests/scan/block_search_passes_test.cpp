@@ -192,41 +192,5 @@ TEST(BlockSearch, TheEntryLimitStopsLaterPassesButEachStretchMayAddOne) {
   EXPECT_EQ(late[1], list[262].position);
 }
 
-TEST(ExhaustiveSearch, FindsHeaderlessStreamsOnlyWhenEnabled) {
-  ZANTOR_REQUIRE_CORPUS();
-  test::Payload h2 = test::Hrust2Sample("mmcm_assured__2000_.pt3");
-  Bytes h1 = test::Hrust1Block("d_juice_sentimental_motives__1999_.pt3");
-  Bytes h1Unpacked = test::ReadCorpusFile("plain/d_juice_sentimental_motives__1999_.pt3");
-  Bytes image = Filler(77);
-  image = test::Concat(image, h2.packed);
-  uint32_t h1At = image.size() + 301;
-  image = test::Concat(image, Filler(301, 2));
-  image = test::Concat(image, Bytes(h1.begin() + 6, h1.end()));
-  image = test::Concat(image, Filler(100, 3));
-
-  AnalysedImage plain(image);
-  ASSERT_TRUE(plain.Scan().ok());
-  EXPECT_EQ(0u, plain.Count());
-
-  AnalysedImage all(image, test::AllPasses());
-  ASSERT_TRUE(all.Scan().ok());
-  // Found streams cover nothing: tails of the Hrust 2 stream that decode on
-  // their own are listed too, all inside it.
-  std::vector<Listed> list = all.Summary();
-  ASSERT_LE(2u, list.size());
-  EXPECT_EQ(BlockAt(77, h2.unpacked.size()), list.front());
-  EXPECT_EQ(BlockAt(h1At, h1Unpacked.size()), list.back());
-  for (size_t i = 1; i + 1 < list.size(); ++i) {
-    EXPECT_GT(list[i].position, 77u);
-    EXPECT_LT(list[i].position, 77 + h2.packed.size());
-  }
-  EXPECT_EQ(0u, all.At(0).block.info.headerLength);
-  EXPECT_EQ(kFormatHr21, all.At(0).block.info.format);
-  EXPECT_EQ(h2.packed.size(), all.At(0).block.info.packed);
-  EXPECT_EQ(kFormatHrust1, all.At(list.size() - 1).block.info.format);
-  EXPECT_EQ(h2.unpacked, all.UnpackBlock(0));
-  EXPECT_EQ(h1Unpacked, all.UnpackBlock(list.size() - 1));
-}
-
 }  // namespace
 }  // namespace zantor

@@ -6,10 +6,13 @@
 //     extract FILE [DIR]    extract every entry into DIR (default: here)
 //     probe FILE...         ask whether the plugin handles each file
 //     pack ARCHIVE FILE...  ask the plugin to pack (it never does)
+//     config                configure (a dialog on Windows), then print the
+//                           settings file and the settings the plugin uses
 #include <cstdio>
 #include <cstring>
 
 #include "zantor/box_capture.h"
+#include "zantor/config_command.h"
 #include "zantor/host_codes.h"
 #include "zantor/host_files.h"
 #include "zantor/plugin_module.h"
@@ -39,6 +42,8 @@ int Usage() {
       "  extract FILE [DIR]    extract every entry into DIR (default: the current folder)\n"
       "  probe FILE...         ask whether the plugin handles each file\n"
       "  pack ARCHIVE FILE...  ask the plugin to create an archive\n"
+      "  config                run the plugin's configuration (a dialog on Windows), then\n"
+      "                        print its settings file and every setting in effect\n"
       "--plugin defaults to the module beside this program; --capture-boxes prints\n"
       "the plugin's message boxes to standard error instead of showing them.\n",
       stderr);
@@ -67,8 +72,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
   return o->command != nullptr;
 }
 
-bool LoadPlugin(const Options& o, PluginModule* plugin) {
-  char path[kPathSize];
+// path: the module's path as loaded.
+bool LoadPlugin(const Options& o, PluginModule* plugin, char (&path)[kPathSize]) {
   if (o.plugin != nullptr) {
     std::snprintf(path, sizeof path, "%s", o.plugin);
   } else if (!ExecutableFolder(path, sizeof path - std::strlen(kDefaultPluginName) - 1)) {
@@ -158,16 +163,21 @@ int Run(int argc, char** argv) {
   Action action = Action::kList;
   const char* c = o.command;
   const bool walk = std::strcmp(c, "list") == 0 || std::strcmp(c, "test") == 0 || std::strcmp(c, "extract") == 0;
-  if (!walk && std::strcmp(c, "probe") != 0 && std::strcmp(c, "pack") != 0) return Usage();
+  const bool config = std::strcmp(c, "config") == 0;
+  if (!walk && !config && std::strcmp(c, "probe") != 0 && std::strcmp(c, "pack") != 0) return Usage();
+  if (config && o.operandCount != 0) return Usage();
   if (std::strcmp(c, "test") == 0) action = Action::kTest;
   if (std::strcmp(c, "extract") == 0) action = Action::kExtract;
 
   PluginModule plugin;
-  if (!LoadPlugin(o, &plugin)) return 1;
+  char pluginPath[kPathSize];
+  if (!LoadPlugin(o, &plugin, pluginPath)) return 1;
   Printer& printer = o.json ? JsonPrinter() : TextPrinter();
   int status = 0;
   if (walk) {
     status = WalkCommand(plugin, action, o, printer);
+  } else if (config) {
+    status = ConfigCommand(plugin, pluginPath);
   } else if (std::strcmp(c, "probe") == 0) {
     status = ProbeCommand(plugin, o, printer);
   } else {
