@@ -34,3 +34,7 @@ rm -rf "$OUT"
 "$ZANTOR" extract "$SAMPLE" "$OUT"
 echo "extracted into $OUT:"
 ls -l "$OUT"
+# The archive found inside the sample opens in turn, member by member.
+for archive in "$OUT"/*.hrp; do
+    "$ZANTOR" list "$archive"
+done

@@ -232,6 +232,13 @@ stage_w64() {
     wine_session_end
 }
 
+# vm32 ARGS...: the VM script at a raised priority. Wine in the guest gives up
+# on a prefix boot that takes more than five minutes, which an emulated machine
+# starved by other work on the host can exceed.
+vm32() {
+    nice -n -5 "$SHARED/vm32/vm32.sh" "$@"
+}
+
 stage_w32() {
     local b=$PREFIX-w32
     note "w32: x86 MinGW build under 32-bit Wine in the VM"
@@ -251,7 +258,7 @@ stage_w32() {
         "$share"/*) ;;
         *) record FAIL "w32: build folder" "$b is outside $share, which the VM shares"; return ;;
     esac
-    step "w32: VM image" "$LOGS/w32-vm-build.log" "$SHARED/vm32/vm32.sh" build || return
+    step "w32: VM image" "$LOGS/w32-vm-build.log" vm32 build || return
     local results=$b/vm-results.txt guest=$b/vm-run.sh p
     rm -f "$results"
     {
@@ -270,7 +277,7 @@ stage_w32() {
     count=$(echo "$progs" | wc -l)
     vm_timeout=$((300 + count * (TEST_TIMEOUT + 15)))
     note "w32: one VM boot for $count programs"
-    "$SHARED/vm32/vm32.sh" run -s "$share" -t "$vm_timeout" -- "bash $(printf %q "$guest")" \
+    vm32 run -s "$share" -t "$vm_timeout" -- "bash $(printf %q "$guest")" \
         >"$LOGS/w32-vm-run.log" 2>&1
     echo "VM run exit code $? (log $LOGS/w32-vm-run.log)"
     local rc

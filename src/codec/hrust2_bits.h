@@ -11,6 +11,8 @@
 namespace zantor {
 
 constexpr uint32_t kHrust2Tail = 6;  // last unpacked bytes, stored up front
+// The checkers reject longer rows of literal flags: real streams never hold them.
+constexpr uint32_t kHrust2MaxLiteralRow = 11;
 
 struct Hrust2Bits {
   // Unread bits from bit 31 down, followed by a marker bit; the register is

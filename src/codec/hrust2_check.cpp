@@ -7,11 +7,9 @@
 namespace zantor {
 namespace {
 
-// A real stream never holds more literal flags in a row than this.
-constexpr uint32_t kMaxLiteralRow = 11;
-
-// Skips n bytes in one step. At least one byte must follow them: every
-// stream still needs its end code's byte.
+// Skips n bytes in one step; the position moves on even when they are not
+// all there. At least one byte must follow them: every stream still needs
+// its end code's byte.
 void SkipPacked(DecoderState& state, uint32_t n) {
   if (state.stopped) return;
   if (n >= state.packedSize - state.consumed) StopRun(state, kPackedExhausted);
@@ -39,7 +37,7 @@ void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow
   while (!state.stopped) {
     if (state.produced > state.expectedSize) return StopRun(state, kOutputOverflow);
     if (TakeBit(state, bits)) {
-      if (++literalRow > kMaxLiteralRow) return StopRun(state, kInvalidCode);
+      if (++literalRow > kHrust2MaxLiteralRow) return StopRun(state, kInvalidCode);
       ReadPackedByte(state);
       if (!state.stopped) ++state.produced;
       continue;

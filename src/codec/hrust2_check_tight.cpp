@@ -12,7 +12,6 @@
 namespace zantor {
 
 void CheckHrust2Tight(DecoderState& state) {
-  constexpr uint32_t kMaxLiteralRow = 11;
   Hrust2FastReader in{state.packed + state.packedSize, int64_t(kHrust2Tail + 1) - int64_t(state.packedSize),
                       Hrust2FastReader::kEmpty};
   if (!in.Far()) return CheckHrust2(state);  // short data: careful all along
@@ -25,7 +24,7 @@ void CheckHrust2Tight(DecoderState& state) {
     const uint32_t window = in.Window();
     if (window >> 31) {
       const uint32_t flags = in.TakeLiteralFlags(window);
-      if (literalRow + flags > kMaxLiteralRow || flags > expected - produced + 1) {
+      if (literalRow + flags > kHrust2MaxLiteralRow || flags > expected - produced + 1) {
         in = start;
         break;
       }

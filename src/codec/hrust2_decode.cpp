@@ -48,6 +48,8 @@ Hrust2Bits DecodeFast(DecoderState& s) {
         // first wrote when the distance is below 16.
         std::memcpy(to, from, 8);
         std::memcpy(to + 8, from + 8, 8);
+      } else if (code.distance >= 8 && room - code.length >= 8) {
+        CopyInSteps(to, from, code.length);
       } else {
         for (uint32_t i = 0; i < code.length; ++i) to[i] = from[i];  // overlapping
       }

@@ -1,7 +1,7 @@
 // Fast Hrust 2 parsing for the part of a stream that lies far from the end
-// of the packed data. A code there reads at most 12 bytes (two windows and
-// four data bytes), so within kHrust2FastMargin of the end no read needs a
-// test of its own. Bits are seen through a window: the unread bits of the
+// of the packed data. Parsing a code there touches at most the next 12
+// bytes (two windows and four data bytes, or a window and eight literals),
+// so with kHrust2FastMargin bytes left no read needs a test of its own. Bits are seen through a window: the unread bits of the
 // register followed by the next packed bytes, which are the next bit bytes
 // as long as no data byte is read in between.
 //

@@ -15,7 +15,7 @@ namespace {
 constexpr char kAboutText[] =
     "\nZantor 2.02 beta (19-Nov-2014)\n\n"
     "Written by the Zantor developers.\n"
-    "Free software, provided as is, without any warranty.";
+    "Comments and bug reports are welcome.";
 constexpr char kRestartNote[] =
     "\nPlease restart all instances of Total Commander to fully apply new Zantor settings!";
 

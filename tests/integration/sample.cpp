@@ -62,10 +62,12 @@ std::string Repeat(const std::string& line, int times) {
 }
 
 Bytes SampleImage() {
+  // No format signature may appear in the texts: literals are kept as they
+  // are in the packed data, and the search would take them for headers.
   const std::string readme =
-      "This file shows what the plugin finds inside any file: packed blocks\r\n"
-      "behind \"hr21\" and \"Hrst2\" headers, stored blocks, and a Hrip archive\r\n"
-      "with its members and directory records, all between unrelated bytes.\r\n";
+      "This sample holds packed blocks with and without a TR-DOS name, a stored\r\n"
+      "block and an embedded archive, all between unrelated bytes. Extracting\r\n"
+      "any of the packed blocks gives back this very text.\r\n";
   const std::string song = Repeat("C-4 E-4 G-4 C-5 | G-4 E-4 C-4 --- |\n", 40);
   const std::string table = Repeat("DEFB 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15\n", 30);
   Hrst2Options named;

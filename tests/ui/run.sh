@@ -5,7 +5,10 @@
 #
 # Usage: tests/ui/run.sh BUILD_DIR [SHOT_DIR]   (SHOT_DIR default: docs/)
 # Needs: wine64, xvfb, imagemagick (import). Exits 0 only when every check of
-# the driver passed; the driver's log is BUILD_DIR/ui-work/dialog_driver.log.
+# the driver passed. Work files and the driver's log (dialog_driver.log) go to
+# BUILD_DIR-ui, beside the build folder, so that the checks of the build's
+# binaries never see them; the Wine prefix is WINEPREFIX when set, otherwise
+# BUILD_DIR-ui-wine.
 set -u
 
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -15,7 +18,7 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 DRIVER=$BUILD/tests/ui/dialog_driver.exe
 PLUGIN=$BUILD/src/Zantor.wcx64
-WORK=$BUILD/ui-work
+WORK=$BUILD-ui
 LOG=$WORK/dialog_driver.log
 LIMIT=${ZANTOR_UI_TIMEOUT:-300}
 
@@ -31,7 +34,7 @@ mkdir -p "$WORK/requests" "$SHOTS"
 # The Windows name of a path on this machine (Wine shows / as drive Z:).
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-export WINEPREFIX=$BUILD/ui-wine WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=${WINEPREFIX:-$BUILD-ui-wine} WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -d "$WINEPREFIX/drive_c" ]; then
     timeout 300 "$WINE" wineboot --init >"$WORK/wineboot.log" 2>&1
     timeout 60 "$WINESERVER" -w
