@@ -1,6 +1,7 @@
 // zantor_fixtures DIR: writes the files the host is tested on into DIR, and
 // one folder per configuration (DIR/config/NAME/Zantor.cfg) for the plugin
-// copies that read them. Blocks come from the reference corpus.
+// copies that read them. Blocks come from the reference corpus; without it
+// the program exits with status 2.
 #include <filesystem>
 #include <string>
 
@@ -150,7 +151,7 @@ int Run(const std::filesystem::path& dir) {
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: zantor_fixtures DIR\n");
-    return 2;
+    return 1;
   }
   return zantor::test::Run(argv[1]);
 }

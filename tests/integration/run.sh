@@ -11,7 +11,7 @@
 # prefix in its build folder; the x86 run boots the 32-bit Wine machine of
 # ../shared/vm32 once. --update rewrites the expected files from the native
 # run. Prints "PASS platform" or "FAIL platform" per platform and exits
-# non-zero when any failed.
+# non-zero when any failed; skips everything (status 0) without the corpus.
 set -u
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(cd "$HERE/../.." && pwd)
@@ -72,7 +72,12 @@ compare() {
 build "$native" zantor zantor_fixtures || { fail native "build"; exit 1; }
 FIXTURES=$native/itest-fixtures
 rm -rf "$FIXTURES"
-"$native/tests/integration/zantor_fixtures" "$FIXTURES" || { fail native "fixtures"; exit 1; }
+"$native/tests/integration/zantor_fixtures" "$FIXTURES"
+case $? in
+    0) ;;
+    2) echo "SKIP integration tests: the corpus folder is absent"; exit 0 ;;
+    *) fail native "fixtures"; exit 1 ;;
+esac
 # Fixed times: every platform lists the same date-times. One file predates
 # what DOS dates can hold.
 TZ=UTC touch -d '2021-03-04 05:06:08' "$FIXTURES"/files/*
