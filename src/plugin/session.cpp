@@ -43,7 +43,7 @@ Result LocateImage(Session& session) {
   return kSuccess;
 }
 
-// Steps 3 to 10 of the open sequence on a fresh session.
+// The open on a fresh session: path, file, hobeta header, analysis.
 Result OpenInto(Session& session, const char* path) {
   // A missing name cannot be opened; never read through it.
   if (path == nullptr) return HostFailure(15);

@@ -158,6 +158,7 @@ TEST(OpenArchive, MissingFileCannotBeOpened) {
   EXPECT_EQ(opened.session, nullptr);
   EXPECT_EQ(opened.openResult, wcx::E_EOPEN);
   EXPECT_EQ(opened.shown, "");
+  EXPECT_EQ(CanYouHandleThisFile(nullptr), 0);  // no name is never read through
 }
 
 TEST(OpenArchive, FileOver2GiBIsUnknownFormat) {
