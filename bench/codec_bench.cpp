@@ -89,6 +89,7 @@ void Hrust2Check(benchmark::State& s) { RunOver(s, LoadCorpus().hrust2, CheckHru
 void Hrust2CheckTight(benchmark::State& s) { RunOver(s, LoadCorpus().hrust2, CheckHrust2Tight, false); }
 void Hrust1Decode(benchmark::State& s) { RunOver(s, LoadCorpus().hrust1, DecodeHrust1, true); }
 void Hrust1Check(benchmark::State& s) { RunOver(s, LoadCorpus().hrust1, CheckHrust1, false); }
+void Hrust1CheckTight(benchmark::State& s) { RunOver(s, LoadCorpus().hrust1, CheckHrust1Tight, false); }
 
 void MemcpyReference(benchmark::State& bench) {
   const Corpus& c = LoadCorpus();
@@ -108,6 +109,7 @@ BENCHMARK(Hrust2Check);
 BENCHMARK(Hrust2CheckTight);
 BENCHMARK(Hrust1Decode);
 BENCHMARK(Hrust1Check);
+BENCHMARK(Hrust1CheckTight);
 BENCHMARK(MemcpyReference);
 
 }  // namespace

@@ -76,8 +76,27 @@ inline void CopyLiterals(DecoderState& state, uint32_t n) {
   for (uint32_t i = 0; i < n && !state.stopped; ++i) WriteOutputByte(state, ReadPackedByte(state));
 }
 
-// Copies length bytes from produced + offset (offset < 0), byte by byte, so a
-// copy may overlap the bytes it produces (offset -1 repeats the last byte).
+// Copies length bytes (1 to room) from distance bytes back (1 or more) to
+// `to`, with room bytes free from `to` on. The result is that of a copy byte
+// by byte, so a copy may overlap the bytes it produces (distance 1 repeats the
+// last byte).
+inline void CopyBack(uint8_t* to, uint32_t distance, uint32_t length, uint32_t room) {
+  const uint8_t* from = to - distance;
+  if (distance >= 8 && length <= 16 && room >= 16) {
+    // Nearly every copy: two 8-byte steps, the second reading what the first
+    // wrote when the distance is below 16.
+    std::memcpy(to, from, 8);
+    std::memcpy(to + 8, from + 8, 8);
+  } else if (distance >= 8 && room - length >= 8) {
+    // Whole 8-byte steps, each read before it is written over; the last one
+    // may run up to 7 bytes past the copy, but stays within room.
+    for (uint32_t i = 0; i < length; i += 8) std::memcpy(to + i, from + i, 8);
+  } else {
+    for (uint32_t i = 0; i < length; ++i) to[i] = from[i];
+  }
+}
+
+// Copies length bytes from produced + offset (offset < 0) as CopyBack does.
 // Error 5 for length 0, 3 for an offset that is not negative, 4 when the
 // distance exceeds produced; a copy that does not fit writes what fits, then 2.
 inline void CopyMatch(DecoderState& state, int32_t offset, uint32_t length) {
@@ -89,15 +108,7 @@ inline void CopyMatch(DecoderState& state, int32_t offset, uint32_t length) {
 
   uint32_t room = state.expectedSize - state.produced;
   uint32_t n = length <= room ? length : room;
-  uint8_t* to = state.output + state.produced;
-  const uint8_t* from = to - distance;
-  if (distance >= 8 && room - n >= 8) {
-    // Whole 8-byte steps, each read before it is written over; the last one
-    // may run up to 7 bytes past the copy, but stays below expectedSize.
-    for (uint32_t i = 0; i < n; i += 8) std::memcpy(to + i, from + i, 8);
-  } else {
-    for (uint32_t i = 0; i < n; ++i) to[i] = from[i];
-  }
+  if (n > 0) CopyBack(state.output + state.produced, distance, n, room);
   state.produced += n;
   if (n < length) StopRun(state, kOutputOverflow);
 }
@@ -115,5 +126,25 @@ uint32_t ReadLengthPrefix(DecoderState& state, Bits& bits) {
   } while (group == 3 && s < 16);
   return s;
 }
+
+// The length prefix for the fast walks: S and the bits it takes together
+// with the 0 flag before it, for the ten bits after the flag: S | bits << 8.
+struct LengthPrefixTable {
+  uint16_t entry[1024];
+  constexpr LengthPrefixTable() : entry() {
+    for (uint32_t bits = 0; bits < 1024; ++bits) {
+      uint32_t s = 1;
+      uint32_t used = 1;
+      uint32_t group = 0;
+      do {
+        group = (bits >> (8 - (used - 1))) & 3;
+        s += group;
+        used += 2;
+      } while (group == 3 && s < 16);
+      entry[bits] = uint16_t(s | used << 8);
+    }
+  }
+};
+inline constexpr LengthPrefixTable kLengthPrefix{};
 
 }  // namespace zantor

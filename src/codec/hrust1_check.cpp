@@ -3,12 +3,11 @@
 // can tell real streams from chance data.
 #include "codec/hrust1.h"
 #include "codec/hrust1_codes.h"
+#include "codec/hrust1_walk.h"
 
 namespace zantor {
 namespace {
 
-// Twelve literal flags in a row never occur in real streams.
-constexpr uint32_t kMaxLiteralRow = 11;
 // Shorter lengths have shorter codes than the long form.
 constexpr uint32_t kMinLongLength = 128;
 
@@ -181,7 +180,12 @@ void CheckHrust1(DecoderState& state) {
   FetchWord(state, c.bits);
   ReadPackedByte(state);
   c.Account(1);
-  uint32_t literalRow = 0;
+  CheckHrust1Codes(state, {c.bits, kHrust1FirstWidth, 0, 0});
+}
+
+void CheckHrust1Codes(DecoderState& state, const Hrust1WalkState& walk) {
+  Checker c{state, walk.bits, walk.highWidth, walk.lastShortOffset, false};
+  uint32_t literalRow = walk.literalRow;
   bool ended = false;
   while (!state.stopped && !ended) {
     if (state.produced > state.expectedSize) {
@@ -189,7 +193,7 @@ void CheckHrust1(DecoderState& state) {
       break;
     }
     if (TakeBit(state, c.bits)) {
-      if (++literalRow > kMaxLiteralRow) {
+      if (++literalRow > kHrust1MaxLiteralRow) {
         StopRun(state, kInvalidCode);
         break;
       }

@@ -9,17 +9,8 @@ namespace zantor {
 constexpr uint32_t kHrust1Tail = 6;        // last unpacked bytes, stored up front
 constexpr uint32_t kHrust1FirstWidth = 2;  // bits of a far high part at the start
 constexpr uint32_t kHrust1EndCode = 15;    // the seven-bit value that ends a stream
-
-// S = 1 plus 2-bit groups, up to a group other than 3 or until S reaches 16.
-inline uint32_t ReadLengthPrefix(DecoderState& state, Hrust1Bits& bits) {
-  uint32_t s = 1;
-  uint32_t group;
-  do {
-    group = ReadBits(state, bits, 2);
-    s += group;
-  } while (group == 3 && s < 16);
-  return s;
-}
+// The checkers reject longer rows of literal flags: real streams never hold them.
+constexpr uint32_t kHrust1MaxLiteralRow = 11;
 
 // The special code behind a byte offset of -32 or more (b from 224): 0 is a
 // width step, anything else the low byte of a gap copy's offset, see

@@ -1,8 +1,12 @@
-// DecodeHrust1: unpacks a Hrust 1 stream. Every byte goes through the checked
-// reads and writes, so nothing is read outside the packed data and nothing
-// is written at or beyond expectedSize, whatever the data.
+// DecodeHrust1: unpacks a Hrust 1 stream. Far from the end of the packed
+// data the fast walk decodes the codes that surely succeed; the careful walk,
+// in which every byte goes through the checked reads and writes of
+// DecoderState, takes over at anything else. Nothing is read outside the
+// packed data and nothing is written at or beyond expectedSize, whatever the
+// data.
 #include "codec/hrust1.h"
 #include "codec/hrust1_codes.h"
+#include "codec/hrust1_fast.h"
 
 namespace zantor {
 namespace {
@@ -92,6 +96,60 @@ struct Decoder {
   }
 };
 
+// Decodes while the codes surely succeed and the data end is far; leaves the
+// state, the bit word and the width at the code boundary where it stopped.
+void DecodeFast(Decoder& d) {
+  DecoderState& s = d.state;
+  const int64_t size = s.packedSize;
+  Hrust1FastReader in{s.packed + size, int64_t(s.consumed) - size, d.bits.word, d.bits.unread};
+  uint8_t* const output = s.output;
+  const uint32_t expected = s.expectedSize;
+  uint32_t produced = s.produced;  // in a register, not in the state
+  uint32_t highWidth = d.highWidth;
+  while (in.Far()) {
+    const Hrust1FastReader start = in;
+    const uint32_t room = expected - produced;
+    uint8_t* to = output + produced;
+    const uint64_t window = in.Window();
+    if (window >> 63) {
+      const uint32_t flags = in.TakeLiteralFlags(window, 8);
+      if (room < 8) {
+        in = start;
+        break;
+      }
+      std::memcpy(to, in.end + in.pos, 8);  // up to 8 literals at once
+      in.pos += flags;
+      produced += flags;
+      continue;
+    }
+    const Hrust1Code code = in.ParseCode(window, highWidth);
+    if (code.kind == Hrust1CodeKind::kCopy && code.distance <= produced && code.length <= room) {
+      CopyBack(to, code.distance, code.length, room);
+      produced += code.length;
+    } else if (code.kind == Hrust1CodeKind::kGapCopy && code.distance <= produced && room >= 3) {
+      const uint8_t* from = to - code.distance;
+      to[0] = from[0];
+      to[1] = uint8_t(in.Byte());
+      to[2] = from[2];  // the stream byte itself at distance 1
+      produced += 3;
+    } else if (code.kind == Hrust1CodeKind::kWidthStep) {
+      highWidth = NextHighWidth(highWidth);
+    } else if (code.kind == Hrust1CodeKind::kLiteralRun && code.length <= room &&
+               in.pos + code.length <= 0) {
+      std::memcpy(to, in.end + in.pos, code.length);
+      in.pos += code.length;
+      produced += code.length;
+    } else {
+      in = start;
+      break;
+    }
+  }
+  s.consumed = uint32_t(in.pos + size);
+  s.produced = produced;
+  d.bits = in.Register();
+  d.highWidth = highWidth;
+}
+
 }  // namespace
 
 void DecodeHrust1(DecoderState& state) {
@@ -100,6 +158,7 @@ void DecodeHrust1(DecoderState& state) {
   Decoder d{state, {}, kHrust1FirstWidth};
   FetchWord(state, d.bits);
   d.CopyByte();
+  if (!state.stopped) DecodeFast(d);
   bool ended = false;
   while (!state.stopped && !ended) {
     if (TakeBit(state, d.bits)) {

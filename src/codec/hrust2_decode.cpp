@@ -42,17 +42,7 @@ Hrust2Bits DecodeFast(DecoderState& s) {
     }
     Hrust2Code code = in.ParseCode(window);
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
-      const uint8_t* from = to - code.distance;
-      if (code.distance >= 8 && code.length <= 16 && room >= 16) {
-        // Nearly every copy: two 8-byte steps, the second reading what the
-        // first wrote when the distance is below 16.
-        std::memcpy(to, from, 8);
-        std::memcpy(to + 8, from + 8, 8);
-      } else if (code.distance >= 8 && room - code.length >= 8) {
-        CopyInSteps(to, from, code.length);
-      } else {
-        for (uint32_t i = 0; i < code.length; ++i) to[i] = from[i];  // overlapping
-      }
+      CopyBack(to, code.distance, code.length, room);
       produced += code.length;
     } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 &&
                in.pos + code.length + 8 <= 0) {

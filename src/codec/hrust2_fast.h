@@ -12,6 +12,8 @@
 #pragma once
 #include <cstdint>
 
+#include "codec/decoder_state.h"
+
 namespace zantor {
 
 constexpr int64_t kHrust2FastMargin = 16;
@@ -23,26 +25,6 @@ struct Hrust2Code {
   uint32_t length;    // bytes copied or bytes of the literal run
   uint32_t distance;  // of a copy: 1 to 65536
 };
-
-// The length prefix S and the bits it takes with its 0 flag, for the ten
-// bits after the flag: S | bits << 8.
-struct Hrust2PrefixTable {
-  uint16_t entry[1024];
-  constexpr Hrust2PrefixTable() : entry() {
-    for (uint32_t bits = 0; bits < 1024; ++bits) {
-      uint32_t s = 1;
-      uint32_t used = 1;
-      uint32_t group = 0;
-      do {
-        group = (bits >> (8 - (used - 1))) & 3;
-        s += group;
-        used += 2;
-      } while (group == 3 && s < 16);
-      entry[bits] = uint16_t(s | used << 8);
-    }
-  }
-};
-inline constexpr Hrust2PrefixTable kHrust2Prefix{};
 
 struct Hrust2FastReader {
   static constexpr uint32_t kEmpty = 0x80;
@@ -87,7 +69,7 @@ struct Hrust2FastReader {
   // every code, are worked out with selects rather than branches, as their
   // kinds follow no pattern a branch predictor could learn.
   Hrust2Code ParseCode(const uint32_t w) {
-    const uint32_t prefix = kHrust2Prefix.entry[(w << 1) >> 22];
+    const uint32_t prefix = kLengthPrefix.entry[(w << 1) >> 22];
     const uint32_t s = prefix & 0xFF;
     const uint32_t used = prefix >> 8;
     if (s == 4) return ParseSpecial(w, used);

@@ -19,7 +19,7 @@ struct Probe {
 };
 
 constexpr Probe kHrust2Probe{CheckHrust2Tight, 40960, kFormatHr21, Plausible, true, "ES_H2b", "ES_H2a"};
-constexpr Probe kHrust1Probe{CheckHrust1, 65280, kFormatHrust1, PlausibleH1, false, "ES_H1b", "ES_H1a"};
+constexpr Probe kHrust1Probe{CheckHrust1Tight, 65280, kFormatHrust1, PlausibleH1, false, "ES_H1b", "ES_H1a"};
 
 Result ProbeEveryOffset(PassContext& context, uint32_t start, uint32_t end, const Probe& probe) {
   for (uint32_t p = start; p < end; ++p) {

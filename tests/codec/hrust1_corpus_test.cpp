@@ -1,5 +1,5 @@
 // Every Hrust 1 file of the reference corpus, packed by an independent
-// packer, must unpack to its original and pass the stream checker.
+// packer, must unpack to its original and pass both stream checkers.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -54,6 +54,12 @@ TEST(Hrust1Corpus, EveryFileDecodesAndPassesTheCheck) {
     EXPECT_EQ(FinishStatus(check), kDecodeOk);
     EXPECT_EQ(check.consumed, decode.consumed);
     EXPECT_EQ(check.produced, decode.produced);
+
+    DecoderState tight{packed.get(), packedSize, nullptr, unpackedSize};
+    CheckHrust1Tight(tight);
+    EXPECT_EQ(FinishStatus(tight), kDecodeOk);
+    EXPECT_EQ(tight.consumed, check.consumed);
+    EXPECT_EQ(tight.produced, check.produced);
   }
   EXPECT_GT(files, 0);
 }
