@@ -153,8 +153,7 @@ void DecodeFast(Decoder& d) {
 }  // namespace
 
 void DecodeHrust1(DecoderState& state) {
-  uint8_t tail[kHrust1Tail];
-  for (uint8_t& b : tail) b = ReadPackedByte(state);
+  for (uint32_t i = 0; i < kHrust1Tail; ++i) ReadPackedByte(state);  // the tail, written last
   Decoder d{state, {}, kHrust1FirstWidth};
   FetchWord(state, d.bits);
   d.CopyByte();
@@ -167,8 +166,8 @@ void DecodeHrust1(DecoderState& state) {
       ended = !d.Code();
     }
   }
-  if (state.stopped) return;
-  for (uint8_t b : tail) WriteOutputByte(state, b);
+  // Not stopped: the tail was read, so it lies in the packed data.
+  for (uint32_t i = 0; i < kHrust1Tail && !state.stopped; ++i) WriteOutputByte(state, state.packed[i]);
 }
 
 }  // namespace zantor

@@ -20,12 +20,14 @@ namespace {
 // most positions of chance data.
 class FirstByteTable {
  public:
-  // Entry: kFails or kByteTest, produced << 4, data bytes read before the
-  // failing copy's test (the test byte is the one after them); 0 when
-  // undecided. A byte-test entry fails when the byte plus produced is
-  // below 256 (a copy from distance 256 - byte).
+  // Entry: kFails or kByteTest (either with kNextBitByte), produced << 4
+  // and the data bytes read, up to the failing copy's test byte for a
+  // byte-test entry (the one after them); 0 when undecided. A byte-test
+  // entry fails when the byte plus produced is below 256 (a copy from
+  // distance 256 - byte).
   static constexpr uint16_t kFails = 0x8000;
   static constexpr uint16_t kByteTest = 0x4000;
+  static constexpr uint16_t kNextBitByte = 0x2000;  // the failing code took another bit byte
 
   constexpr FirstByteTable() : entry_() {
     for (uint32_t bits = 0; bits < 256; ++bits) entry_[bits] = Decide(bits);
@@ -74,7 +76,12 @@ class FirstByteTable {
       if (unread < 2) return 0;
       unread -= 2;
       const uint32_t width = 4 - ((bits >> unread) & 3);
-      if (unread < width) return 0;
+      if (unread < width) {
+        // The high bits run on into the next bit byte: only width 4 with all
+        // bits 0 is the escape.
+        if (width == 4 && (bits & ((1u << unread) - 1)) == 0) return 0;
+        return Entry(kFails | kNextBitByte, produced, bytes + 1);
+      }
       unread -= width;
       if (width == 4 && ((bits >> unread) & 15) == 0) return 0;  // the escape byte
       return Entry(kFails, produced, bytes + 1);
@@ -104,7 +111,8 @@ void CheckHrust2Tight(DecoderState& state) {
                        ((first & FirstByteTable::kByteTest) != 0 && in.end[in.pos + 1 + bytes] + produced < 256);
     if (fails) {
       const uint32_t testByte = (first & FirstByteTable::kByteTest) ? 1 : 0;
-      state.consumed = uint32_t(in.pos + int64_t(state.packedSize)) + 1 + bytes + testByte;
+      const uint32_t nextBitByte = (first & FirstByteTable::kNextBitByte) ? 1 : 0;
+      state.consumed = uint32_t(in.pos + int64_t(state.packedSize)) + 1 + bytes + testByte + nextBitByte;
       state.produced = produced;
       return StopRun(state, kBeforeOutputStart);
     }
