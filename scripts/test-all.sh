@@ -11,7 +11,7 @@
 # Missing Debian packages are installed with apt-get (needs root).
 #
 # Environment:
-#   ZANTOR_FUZZ_SECONDS  time per fuzz program (default 60)
+#   ZANTOR_FUZZ_SECONDS  time per fuzz program (default 45)
 #   ZANTOR_TEST_TIMEOUT  time limit per test program in seconds (default 600)
 #   ZANTOR_JOBS          parallel build jobs (default 2)
 #   ZANTOR_CI_PREFIX     prefix of the build folders (default build/ci, giving
@@ -28,7 +28,7 @@ SHARED=$ROOT/../shared
 PREFIX=${ZANTOR_CI_PREFIX:-$ROOT/build/ci}
 JOBS=${ZANTOR_JOBS:-2}
 TEST_TIMEOUT=${ZANTOR_TEST_TIMEOUT:-600}
-FUZZ_SECONDS=${ZANTOR_FUZZ_SECONDS:-60}
+FUZZ_SECONDS=${ZANTOR_FUZZ_SECONDS:-45}
 LOGS=$PREFIX-logs
 SEEDS=$PREFIX-seeds
 
@@ -159,6 +159,16 @@ stage_native() {
         [ $rc != 0 ] && grep -q '\*\*\*Timeout' "$LOGS/native-$p.log" && rc=124
         record_program "native: $p" $rc "$LOGS/native-$p.log"
     done
+    integration native --native "$b"
+}
+
+# integration NAME ARGS...: the command-line host against the plugin module on
+# the platforms ARGS name (tests/integration/run.sh), recorded as one step
+integration() {
+    local name=$1
+    shift
+    step "$name: integration" "$LOGS/$name-integration.log" "$ROOT/tests/integration/run.sh" "$@"
+    grep -E '^(PASS|FAIL|SKIP)' "$LOGS/$name-integration.log" | sed 's/^/    /'
 }
 
 # wine_session_start PREFIX: a prefix of our own and a persistent wineserver for
@@ -214,13 +224,15 @@ stage_w64() {
         record_program "w64: $(basename "$p")" $rc "$LOGS/w64-$(basename "$p").log"
     done
     wine_session_end
+    integration w64 --native "$PREFIX-native" --w64 "$b"
+    # The dialogs need a display; the unit tests above must not have one.
+    packages ui xvfb imagemagick || return
+    step "w64: dialogs" "$LOGS/w64-dialogs.log" "$ROOT/tests/ui/run.sh" "$b" "$LOGS/screenshots"
 }
 
-# vm32 ARGS...: the VM script at a raised priority. Wine in the guest gives up
-# on a prefix boot that takes more than five minutes, which an emulated machine
-# starved by other work on the host can exceed.
+# vm32 ARGS...: the VM script at a raised priority
 vm32() {
-    nice -n -5 "$SHARED/vm32/vm32.sh" "$@"
+    "$ROOT/scripts/vm32-nice.sh" "$@"
 }
 
 stage_w32() {
@@ -275,6 +287,7 @@ stage_w32() {
             record_program "w32: $(basename "$p")" "$rc" "$LOGS/w32-$(basename "$p").log"
         fi
     done
+    VM32="$ROOT/scripts/vm32-nice.sh" integration w32 --native "$PREFIX-native" --w32 "$b"
 }
 
 stage_static() {
@@ -283,6 +296,25 @@ stage_static() {
     step "static: checks" "$LOGS/static-checks.log" \
         "$ROOT/scripts/static-checks.sh" "$PREFIX-w64" "$PREFIX-w32"
     grep -E '^(PASS|FAIL|SKIP)' "$LOGS/static-checks.log" | sed 's/^/    /'
+    step "static: dialog resources" "$LOGS/static-resources.log" \
+        "$ROOT/tests/ui/check-resources.sh" "$PREFIX-w64" "$PREFIX-w32"
+}
+
+# Threads sharing the analysis cache, under ThreadSanitizer.
+stage_tsan() {
+    local b=$PREFIX-tsan
+    note "tsan: the analysis cache from eight threads under ThreadSanitizer"
+    packages tsan cmake make clang-14 libclang-rt-14-dev libgtest-dev || return
+    step "tsan: configure" "$LOGS/tsan-configure.log" \
+        env CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$b" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread \
+        -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread || return
+    step "tsan: build" "$LOGS/tsan-build.log" cmake --build "$b" --target scan_tests -j"$JOBS" || return
+    local rc
+    (cd "$b" && TSAN_OPTIONS=halt_on_error=1 timeout -k 10 "$TEST_TIMEOUT" tests/scan_tests \
+        --gtest_filter='AnalysisCache*' >"$LOGS/tsan-scan_tests.log" 2>&1 </dev/null)
+    rc=$?
+    record_program "tsan: scan_tests (cache)" $rc "$LOGS/tsan-scan_tests.log"
 }
 
 stage_fuzz() {
@@ -328,9 +360,9 @@ stages=("$@")
 selected=()
 for s in "${stages[@]}"; do
     case $s in
-        all) selected+=(native w64 w32 static fuzz) ;;
-        native | w64 | w32 | static | fuzz) selected+=("$s") ;;
-        *) echo "unknown stage: $s (stages: native w64 w32 static fuzz all)" >&2; exit 2 ;;
+        all) selected+=(native w64 w32 static tsan fuzz) ;;
+        native | w64 | w32 | static | tsan | fuzz) selected+=("$s") ;;
+        *) echo "unknown stage: $s (stages: native w64 w32 static tsan fuzz all)" >&2; exit 2 ;;
     esac
 done
 
