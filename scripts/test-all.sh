@@ -1,13 +1,16 @@
 #!/bin/bash
 # Builds and tests every flavour of Zantor from one source tree:
-#   native  g++ build with AddressSanitizer/UBSan, benchmarks compiled, ctest
-#   w64     x86-64 MinGW build, every *_tests.exe under 64-bit Wine (no display)
+#   native  g++ build with AddressSanitizer/UBSan, benchmarks compiled, ctest,
+#           the command-line host against the Linux plugin module
+#   w64     x86-64 MinGW build, every *_tests.exe under 64-bit Wine (no display),
+#           the host against Zantor.wcx64, the dialogs driven on a virtual display
 #   w32     x86 MinGW build, every *_tests.exe under 32-bit Wine in the VM
-#           of ../shared/vm32 (one boot for the whole run)
-#   static  scripts/static-checks.sh on the two Windows builds
+#           of ../shared/vm32 (one boot), the host against Zantor.wcx (another)
+#   static  scripts/static-checks.sh and the dialog resources of both DLLs
+#   tsan    the analysis cache from eight threads under ThreadSanitizer
 #   fuzz    clang libFuzzer build, every *_fuzz program for a bounded time
 #
-# Usage: scripts/test-all.sh [native|w64|w32|static|fuzz|all]...   (default: all)
+# Usage: scripts/test-all.sh [native|w64|w32|static|tsan|fuzz|all]...   (default: all)
 # Missing Debian packages are installed with apt-get (needs root).
 #
 # Environment:
