@@ -184,7 +184,9 @@ int Run(int argc, char** argv) {
     status = PackCommand(plugin, o, printer);
   }
   std::fflush(stdout);
-  UnloadPluginModule(&plugin);
+  // Like the file manager, the host keeps the module loaded until it exits:
+  // the plugin's analysis cache lives as long as the module and is not freed
+  // at unload.
   return status;
 }
 

@@ -43,9 +43,4 @@ bool LoadPluginModule(const char* path, PluginModule* module, char* error, size_
   return true;
 }
 
-void UnloadPluginModule(PluginModule* module) {
-  if (module->handle != nullptr) CloseModule(module->handle);
-  std::memset(module, 0, sizeof *module);
-}
-
 }  // namespace zantor

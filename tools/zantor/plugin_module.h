@@ -25,6 +25,5 @@ struct PluginModule {
 // Loads the module and looks up its exports; on failure writes the reason
 // into error and leaves module all zero.
 bool LoadPluginModule(const char* path, PluginModule* module, char* error, size_t size);
-void UnloadPluginModule(PluginModule* module);
 
 }  // namespace zantor
