@@ -14,7 +14,7 @@
 # Missing Debian packages are installed with apt-get (needs root).
 #
 # Environment:
-#   ZANTOR_FUZZ_SECONDS  time per fuzz program (default 45)
+#   ZANTOR_FUZZ_SECONDS  time per fuzz program (default 30)
 #   ZANTOR_TEST_TIMEOUT  time limit per test program in seconds (default 600)
 #   ZANTOR_JOBS          parallel build jobs (default 2)
 #   ZANTOR_CI_PREFIX     prefix of the build folders (default build/ci, giving
@@ -31,7 +31,7 @@ SHARED=$ROOT/../shared
 PREFIX=${ZANTOR_CI_PREFIX:-$ROOT/build/ci}
 JOBS=${ZANTOR_JOBS:-2}
 TEST_TIMEOUT=${ZANTOR_TEST_TIMEOUT:-600}
-FUZZ_SECONDS=${ZANTOR_FUZZ_SECONDS:-45}
+FUZZ_SECONDS=${ZANTOR_FUZZ_SECONDS:-30}
 LOGS=$PREFIX-logs
 SEEDS=$PREFIX-seeds
 
