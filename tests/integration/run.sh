@@ -95,11 +95,11 @@ compare native "$dir"
 if [ -n "$w64" ]; then
     if build "$w64" zantor; then
         dir=$(stage "$w64" zantor.exe Zantor.wcx64)
-        export WINEPREFIX=$w64/wineprefix WINEDEBUG=-all
+        export WINEPREFIX=$w64-itest-wine WINEDEBUG=-all  # outside the build, which the static checks scan
         mkdir -p "$WINEPREFIX"
-        wineserver -p >/dev/null 2>&1
+        /usr/lib/wine/wineserver -p >/dev/null 2>&1
         (cd "$dir" && RUNNER=/usr/lib/wine/wine64 bash check.sh w64) >"$dir/check.log" 2>&1
-        wineserver -k >/dev/null 2>&1
+        /usr/lib/wine/wineserver -k >/dev/null 2>&1
         compare w64 "$dir"
     else
         fail w64 build
