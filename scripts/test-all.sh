@@ -7,10 +7,13 @@
 #   w32     x86 MinGW build, every *_tests.exe under 32-bit Wine in the VM
 #           of ../shared/vm32 (one boot), the host against Zantor.wcx (another)
 #   static  scripts/static-checks.sh and the dialog resources of both DLLs
+#   package the plugin zip from the w64 and w32 builds and the Debian package
+#           from a Release build of the Linux module and host, checked as a
+#           user meets them (tests/packaging/check.sh)
 #   tsan    the analysis cache from eight threads under ThreadSanitizer
 #   fuzz    clang libFuzzer build, every *_fuzz program for a bounded time
 #
-# Usage: scripts/test-all.sh [native|w64|w32|static|tsan|fuzz|all]...   (default: all)
+# Usage: scripts/test-all.sh [native|w64|w32|static|package|tsan|fuzz|all]...   (default: all)
 # Missing Debian packages are installed with apt-get (needs root).
 #
 # Environment:
@@ -303,6 +306,25 @@ stage_static() {
         "$ROOT/tests/ui/check-resources.sh" "$PREFIX-w64" "$PREFIX-w32"
 }
 
+# The release packages: the zip from the w64 and w32 builds, the .deb from a
+# Release build of the Linux module and host of its own.
+stage_package() {
+    local out=$PREFIX-packages version
+    note "package: the plugin zip and the Debian package"
+    packages package cmake make g++ zip unzip python3 dpkg-dev file lintian wine64 \
+        binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 || return
+    rm -rf "$out"
+    step "package: plugin zip" "$LOGS/package-zip.log" \
+        "$ROOT/scripts/package-zip.sh" "$PREFIX-w64" "$PREFIX-w32" "$out"
+    step "package: deb" "$LOGS/package-deb.log" "$ROOT/scripts/package-deb.sh" "$PREFIX-deb" "$out"
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$PREFIX-deb/CMakeCache.txt")
+    wine_session_start "$PREFIX-wine64"
+    step "package: checks" "$LOGS/package-checks.log" "$ROOT/tests/packaging/check.sh" "$version" \
+        --zip "$out/Zantor-$version.zip" "$PREFIX-w64" --deb "$out/zantor_${version}_$(dpkg --print-architecture).deb"
+    wine_session_end
+    grep -E '^(PASS|FAIL|SKIP)' "$LOGS/package-checks.log" | sed 's/^/    /'
+}
+
 # Threads sharing the analysis cache, under ThreadSanitizer.
 stage_tsan() {
     local b=$PREFIX-tsan
@@ -363,9 +385,9 @@ stages=("$@")
 selected=()
 for s in "${stages[@]}"; do
     case $s in
-        all) selected+=(native w64 w32 static tsan fuzz) ;;
-        native | w64 | w32 | static | tsan | fuzz) selected+=("$s") ;;
-        *) echo "unknown stage: $s (stages: native w64 w32 static tsan fuzz all)" >&2; exit 2 ;;
+        all) selected+=(native w64 w32 static package tsan fuzz) ;;
+        native | w64 | w32 | static | package | tsan | fuzz) selected+=("$s") ;;
+        *) echo "unknown stage: $s (stages: native w64 w32 static package tsan fuzz all)" >&2; exit 2 ;;
     esac
 done
 

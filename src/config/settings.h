@@ -61,7 +61,8 @@ Settings LoadSettings();
 // Writes every key; does nothing when no configuration file path exists.
 void SaveSettings(const Settings& s);
 
-// Module start-up: forms the path of "Zantor.cfg" beside the module and loads
+// Module start-up: forms the path of "Zantor.cfg" beside the module (for the
+// installed Linux module, in the user's folder: settings_folder.h) and loads
 // it. Shows nothing: a module path too long to use is only recorded (no user
 // interface may run while the loader calls the module).
 void InitSettings(void* moduleHandle);

@@ -4,6 +4,7 @@
 
 #include "config/module_path.h"
 #include "config/settings.h"
+#include "config/settings_folder.h"
 #include "plugin/result.h"
 
 namespace zantor {
@@ -37,8 +38,13 @@ void InitSettingsFromModulePath(const char* modulePath, uint32_t length) {
   }
   uint32_t folder = length;
   while (folder > 0 && modulePath[folder - 1] != '\\' && modulePath[folder - 1] != '/') --folder;
-  std::memcpy(g_configPath, modulePath, folder);
-  std::memcpy(g_configPath + folder, kFileName, sizeof kFileName);
+  if (SettingsFolderElsewhere(modulePath, folder, g_configPath, sizeof g_configPath - (sizeof kFileName - 1))) {
+    if (g_configPath[0] == 0) return;  // no folder of the user's: the defaults stay
+    std::strcat(g_configPath, kFileName);
+  } else {
+    std::memcpy(g_configPath, modulePath, folder);
+    std::memcpy(g_configPath + folder, kFileName, sizeof kFileName);
+  }
   SetSettings(LoadSettings(), false);
 }
 

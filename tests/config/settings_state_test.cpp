@@ -2,7 +2,10 @@
 // module start-up.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <atomic>
+#include <filesystem>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -99,6 +102,61 @@ TEST_F(ModuleStart, TooLongPathKeepsDefaultsAndTellsOnce) {
   InitSettingsFromModulePath(longest.c_str(), 249);
   EXPECT_EQ(GetSettings().MaxEntries, 1234u);
 }
+
+#ifndef _WIN32
+// A variable of the environment set for one test, then restored.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    const char* old = getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (had_) {
+      setenv(name_, old_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  bool had_;
+  std::string old_;
+};
+
+// Users cannot write the folder of the installed module: its settings live in
+// their own configuration folder.
+TEST_F(ModuleStart, InstalledLinuxModuleReadsTheUsersFile) {
+  const std::string module = std::string(ZANTOR_INSTALLED_MODULE_FOLDER) + "/Zantor.wcx";
+  std::filesystem::create_directories(folder_.File("zantor"));
+  WriteText(folder_.File("zantor/Zantor.cfg"), "[Zantor]\r\nMaxEntries=1234\r\n");
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", folder_.Path().c_str());
+    ResetSettings("");
+    InitSettingsFromModulePath(module.c_str(), static_cast<uint32_t>(module.size()));
+    EXPECT_EQ(ConfigPath(), folder_.File("zantor/Zantor.cfg"));
+    EXPECT_EQ(GetSettings().MaxEntries, 1234u);
+  }
+  ScopedEnv noXdg("XDG_CONFIG_HOME", nullptr);
+  {
+    ScopedEnv home("HOME", folder_.Path().c_str());
+    InitSettingsFromModulePath(module.c_str(), static_cast<uint32_t>(module.size()));
+    EXPECT_EQ(ConfigPath(), folder_.File(".config/zantor/Zantor.cfg"));
+  }
+  ScopedEnv noHome("HOME", nullptr);
+  ResetSettings("");
+  InitSettingsFromModulePath(module.c_str(), static_cast<uint32_t>(module.size()));
+  EXPECT_STREQ(ConfigPath(), "");
+  EXPECT_EQ(GetSettings().MaxEntries, 5000u);
+}
+#endif
 
 }  // namespace
 }  // namespace zantor

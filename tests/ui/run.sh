@@ -1,7 +1,9 @@
 #!/bin/bash
 # Runs the dialog driver of an x86-64 MinGW build under 64-bit Wine on a
 # virtual display (Xvfb, inside a Wine virtual desktop so that windows get
-# real captions) and saves screenshots of both dialogs as PNG files.
+# real captions) and saves screenshots of both dialogs as PNG files. The
+# plugin runs from C:\Program Files\Zantor of the Wine prefix, where a user
+# would have it, so the screenshots show that settings path.
 #
 # Usage: tests/ui/run.sh BUILD_DIR [SHOT_DIR]   (SHOT_DIR default: docs/)
 # Needs: wine64, xvfb, imagemagick (import). Exits 0 only when every check of
@@ -39,6 +41,7 @@ if [ ! -d "$WINEPREFIX/drive_c" ]; then
     timeout 300 "$WINE" wineboot --init >"$WORK/wineboot.log" 2>&1
     timeout 60 "$WINESERVER" -w
 fi
+rm -rf "$WINEPREFIX/drive_c/Program Files/Zantor"
 
 display_file=$WORK/display
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >"$WORK/xvfb.log" 2>&1 &
@@ -76,7 +79,7 @@ take_screenshots() {
 }
 
 timeout -k 10 "$LIMIT" "$WINE" explorer /desktop=Zantor,1024x768 "$(winpath "$DRIVER")" \
-    "$(winpath "$PLUGIN")" "$(winpath "$WORK/plugin")" "$(winpath "$LOG")" "$(winpath "$WORK/requests")" \
+    "$(winpath "$PLUGIN")" 'C:\Program Files\Zantor' "$(winpath "$LOG")" "$(winpath "$WORK/requests")" \
     >"$WORK/wine.log" 2>&1 </dev/null &
 wine_pid=$!
 # The desktop outlives the driver: the driver's last log line marks its end.

@@ -10,6 +10,10 @@ extern const char kDefaultPluginName[];
 
 // The folder of the running program, with a separator at its end.
 bool ExecutableFolder(char* out, size_t size);
+// The module to load without --plugin: the one beside the program (a build
+// folder, an unpacked plugin package); on Linux, when there is none, the
+// installed module.
+bool DefaultPluginPath(char* out, size_t size);
 // path made absolute against the current folder (not resolving links).
 bool FullPath(const char* path, char* out, size_t size);
 // Creates the folder; an existing one is fine.

@@ -22,6 +22,15 @@ bool ExecutableFolder(char* out, size_t size) {
   return true;
 }
 
+bool DefaultPluginPath(char* out, size_t size) {
+  if (ExecutableFolder(out, size - std::strlen(kDefaultPluginName)) &&
+      access(std::strcat(out, kDefaultPluginName), F_OK) == 0) {
+    return true;
+  }
+  return std::snprintf(out, size, "%s/%s", ZANTOR_INSTALLED_MODULE_FOLDER, kDefaultPluginName) <
+         static_cast<int>(size);
+}
+
 bool FullPath(const char* path, char* out, size_t size) {
   if (path[0] == '/') return std::snprintf(out, size, "%s", path) < static_cast<int>(size);
   char folder[4096];

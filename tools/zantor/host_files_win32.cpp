@@ -22,6 +22,12 @@ bool ExecutableFolder(char* out, size_t size) {
   return true;
 }
 
+bool DefaultPluginPath(char* out, size_t size) {
+  if (!ExecutableFolder(out, size - std::strlen(kDefaultPluginName))) return false;
+  std::strcat(out, kDefaultPluginName);
+  return true;
+}
+
 // Built by hand: the system's ANSI call refuses results longer than
 // MAX_PATH, and the host must hand such paths on for the plugin to judge.
 bool FullPath(const char* path, char* out, size_t size) {

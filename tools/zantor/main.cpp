@@ -1,6 +1,7 @@
 // zantor: a command-line host for the packer plugin.
 //
 //   zantor [--json] [--plugin PATH] [--capture-boxes] COMMAND ...
+//   zantor --version
 //     list FILE             list the entries
 //     test FILE             test-unpack every entry
 //     extract FILE [DIR]    extract every entry into DIR (default: here)
@@ -28,6 +29,7 @@ constexpr size_t kPathSize = 4096;
 struct Options {
   bool json = false;
   bool captureBoxes = false;
+  bool version = false;
   const char* plugin = nullptr;
   const char* command = nullptr;
   const char* operands[64];
@@ -37,6 +39,7 @@ struct Options {
 int Usage() {
   std::fputs(
       "usage: zantor [--json] [--plugin PATH] [--capture-boxes] COMMAND ...\n"
+      "       zantor --version\n"
       "  list FILE             list the entries\n"
       "  test FILE             test every entry\n"
       "  extract FILE [DIR]    extract every entry into DIR (default: the current folder)\n"
@@ -44,8 +47,9 @@ int Usage() {
       "  pack ARCHIVE FILE...  ask the plugin to create an archive\n"
       "  config                run the plugin's configuration (a dialog on Windows), then\n"
       "                        print its settings file and every setting in effect\n"
-      "--plugin defaults to the module beside this program; --capture-boxes prints\n"
-      "the plugin's message boxes to standard error instead of showing them.\n",
+      "--plugin defaults to the module beside this program (on Linux, when there is\n"
+      "none, the installed one); --capture-boxes prints the plugin's message boxes\n"
+      "to standard error instead of showing them.\n",
       stderr);
   return kUsageStatus;
 }
@@ -57,6 +61,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->json = true;
     } else if (std::strcmp(a, "--capture-boxes") == 0) {
       o->captureBoxes = true;
+    } else if (std::strcmp(a, "--version") == 0) {
+      o->version = true;
     } else if (std::strcmp(a, "--plugin") == 0 && i + 1 < argc) {
       o->plugin = argv[++i];
     } else if (a[0] == '-' && a[1] == '-') {
@@ -69,18 +75,16 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       return false;
     }
   }
-  return o->command != nullptr;
+  return o->command != nullptr || o->version;
 }
 
 // path: the module's path as loaded.
 bool LoadPlugin(const Options& o, PluginModule* plugin, char (&path)[kPathSize]) {
   if (o.plugin != nullptr) {
     std::snprintf(path, sizeof path, "%s", o.plugin);
-  } else if (!ExecutableFolder(path, sizeof path - std::strlen(kDefaultPluginName) - 1)) {
+  } else if (!DefaultPluginPath(path, sizeof path)) {
     std::fputs("zantor: cannot find the folder of this program; use --plugin\n", stderr);
     return false;
-  } else {
-    std::strcat(path, kDefaultPluginName);
   }
   char error[512];
   if (!LoadPluginModule(path, plugin, error, sizeof error)) {
@@ -160,6 +164,10 @@ int PackCommand(const PluginModule& plugin, const Options& o, Printer& printer) 
 int Run(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, &o)) return Usage();
+  if (o.version) {
+    std::printf("zantor %s\n", ZANTOR_VERSION);
+    return 0;
+  }
   Action action = Action::kList;
   const char* c = o.command;
   const bool walk = std::strcmp(c, "list") == 0 || std::strcmp(c, "test") == 0 || std::strcmp(c, "extract") == 0;

@@ -1,0 +1,16 @@
+// Where the configuration file lives when not beside the module.
+#pragma once
+#include <cstdint>
+
+namespace zantor {
+
+// The Linux module installed in ZANTOR_INSTALLED_MODULE_FOLDER, which users
+// cannot write, keeps its settings in the user's configuration folder
+// ($XDG_CONFIG_HOME/zantor/, by default ~/.config/zantor/). moduleFolder holds
+// folderLength bytes: the module's folder with its separator. Returns false
+// when the file belongs beside the module (always on Windows); true when it
+// belongs in another folder, written into out with a trailing separator, or
+// "" when there is none that fits in size bytes.
+bool SettingsFolderElsewhere(const char* moduleFolder, uint32_t folderLength, char* out, uint32_t size);
+
+}  // namespace zantor
