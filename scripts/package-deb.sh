@@ -11,9 +11,10 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$ROOT/build/deb}
 out=${2:-$ROOT/build/packages}
 
-# The flags a Debian package build uses; -ffile-prefix-map keeps the build
-# folder out of the binaries.
+# The flags of a Debian package build, with every hardening option;
+# -ffile-prefix-map keeps the build folder out of the binaries.
 cd "$ROOT"
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 export CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 export LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 cmake -S "$ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZANTOR_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null

@@ -137,7 +137,7 @@ control() {
 }
 
 # The files (not folders) with their modes; every path below /usr, owned by root.
-CONTENTS="-rw-r--r-- ./usr/lib/zantor/Zantor.wcx
+CONTENTS="-rw-r--r-- ./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)/zantor/Zantor.wcx
 -rw-r--r-- ./usr/share/doc/zantor/README.md.gz
 -rw-r--r-- ./usr/share/doc/zantor/changelog.gz
 -rw-r--r-- ./usr/share/doc/zantor/copyright
@@ -152,7 +152,7 @@ contents() {
 }
 
 lintian_clean() {
-    lintian --no-tag-display-limit "$deb" >"$work/lintian" 2>&1
+    lintian --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1
     cat "$work/lintian" >&2
     local tag ok=0
     grep -q '^E: ' "$work/lintian" && ok=1
@@ -173,7 +173,9 @@ installed_config() {
 leaves_nothing() {
     ! dpkg-query -W zantor >/dev/null 2>&1 || return 1
     local path left=0
-    for path in $(awk '{ print substr($2, 2) }' <<<"$CONTENTS") /usr/lib/zantor /usr/share/doc/zantor; do
+    # the files, and the folders that only the package has
+    for path in $(awk '{ print substr($2, 2) }' <<<"$CONTENTS") /usr/share/doc/zantor \
+        "$(dirname "$(awk '/Zantor.wcx/ { print substr($2, 2) }' <<<"$CONTENTS")")"; do
         [ -e "$path" ] && { echo "left behind: $path" >&2; left=1; }
     done
     return $left
@@ -192,13 +194,13 @@ check_deb() {
         return
     fi
     expect "deb: apt-get install" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -qq "$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")" </dev/null >&2
+        apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")" </dev/null >&2
     expect "deb: zantor is /usr/bin/zantor" [ "$(command -v zantor)" = /usr/bin/zantor ]
     expect "deb: zantor --version prints $version" [ "$(cd / && zantor --version)" = "zantor $version" ]
     (cd / && zantor list "$SAMPLE" >"$work/installed-list.out" 2>&1)
     expect "deb: zantor lists the sample with the installed module" same_listing "$work/installed-list.out"
     expect "deb: the installed module's settings file is the user's" installed_config
-    expect "deb: apt-get purge" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq zantor </dev/null >&2
+    expect "deb: apt-get purge" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=300 zantor </dev/null >&2
     expect "deb: nothing left after purge" leaves_nothing
 }
 
