@@ -13,8 +13,9 @@ W32=${2:-$ROOT/build/ci-w32}
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
 
-# dialogs FILE: the dialog resources of a decompiled resource listing
-dialogs() { awk '/^\/\* Type: / { keep = ($3 == "dialog") } keep' "$1"; }
+# dialogs FILE: the dialog resources of a decompiled resource listing, without
+# blank lines (other resources, such as the version, follow them)
+dialogs() { awk '/^\/\* Type: / { keep = ($3 == "dialog") } keep && NF' "$1"; }
 
 # Through an object file, as the build links it (no 16-bit memory flags).
 x86_64-w64-mingw32-windres -I "$ROOT/src/config" -i "$ROOT/src/config/dialogs.rc" -O coff -o "$TMP/script.o" &&
