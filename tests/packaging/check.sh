@@ -165,9 +165,15 @@ lintian_clean() {
     return $ok
 }
 
-installed_config() {
+# The installed module takes its settings from the user's folder: the host
+# names that file, and a setting in it changes what the module lists (a
+# Drelmo-style name).
+installed_settings() {
     local home=$work/home
-    [ "$(cd / && XDG_CONFIG_HOME=$home zantor config | head -n 1)" = "config file: $home/zantor/Zantor.cfg" ]
+    mkdir -p "$home/zantor"
+    printf '[Zantor]\r\nDrelmoCompatible=1\r\n' >"$home/zantor/Zantor.cfg"
+    [ "$(cd / && XDG_CONFIG_HOME=$home zantor config | head -n 1)" = "config file: $home/zantor/Zantor.cfg" ] &&
+        (cd / && XDG_CONFIG_HOME=$home zantor list "$SAMPLE") | grep -q ' 0900 readme\.84 '
 }
 
 leaves_nothing() {
@@ -179,6 +185,11 @@ leaves_nothing() {
         [ -e "$path" ] && { echo "left behind: $path" >&2; left=1; }
     done
     return $left
+}
+
+# apt_get ARGS...: apt-get without questions, its output to standard error
+apt_get() {
+    DEBIAN_FRONTEND=noninteractive apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@" </dev/null >&2
 }
 
 check_deb() {
@@ -193,14 +204,13 @@ check_deb() {
         echo "SKIP deb: install and remove (needs root)"
         return
     fi
-    expect "deb: apt-get install" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")" </dev/null >&2
+    expect "deb: apt-get install" apt_get install "$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")"
     expect "deb: zantor is /usr/bin/zantor" [ "$(command -v zantor)" = /usr/bin/zantor ]
     expect "deb: zantor --version prints $version" [ "$(cd / && zantor --version)" = "zantor $version" ]
     (cd / && zantor list "$SAMPLE" >"$work/installed-list.out" 2>&1)
     expect "deb: zantor lists the sample with the installed module" same_listing "$work/installed-list.out"
-    expect "deb: the installed module's settings file is the user's" installed_config
-    expect "deb: apt-get purge" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=300 zantor </dev/null >&2
+    expect "deb: the installed module reads the user's settings file" installed_settings
+    expect "deb: apt-get purge" apt_get purge zantor
     expect "deb: nothing left after purge" leaves_nothing
 }
 
