@@ -161,6 +161,30 @@ TEST(OpenArchive, MissingFileCannotBeOpened) {
   EXPECT_EQ(CanYouHandleThisFile(nullptr), 0);  // no name is never read through
 }
 
+#ifndef _WIN32
+// "x" and "x." are two files here: the second must not get the first's
+// listing from the analysis cache, even with the same size and time.
+TEST(OpenArchive, NamesDifferingInATrailingDotAreDifferentFiles) {
+  test::TempFolder folder;
+  const Bytes block = test::Hr21Block(test::StoredPayload(test::Filler(100, 3)));
+  const Bytes filler = test::Filler(block.size() + 200, 4);
+  ASSERT_TRUE(test::WriteBytes(folder.File("x"), test::Concat(block, test::Filler(200, 4))));
+  ASSERT_TRUE(test::WriteBytes(folder.File("x."), filler));
+  const uint64_t time = test::FileTimeOf(2024, 1, 2);
+  ASSERT_TRUE(test::SetLastWriteTime(folder.File("x"), time));
+  ASSERT_TRUE(test::SetLastWriteTime(folder.File("x."), time));
+
+  Opened withBlock = Open(folder.File("x"));
+  ASSERT_NE(withBlock.session, nullptr);
+  EXPECT_EQ(withBlock.session->entries.count, 1u);
+  EXPECT_EQ(CloseArchive(withBlock.session), 0);
+  Opened plain = Open(folder.File("x."));
+  ASSERT_NE(plain.session, nullptr);
+  EXPECT_EQ(plain.session->entries.count, 0u);
+  EXPECT_EQ(CloseArchive(plain.session), 0);
+}
+#endif
+
 TEST(OpenArchive, FileOver2GiBIsUnknownFormat) {
 #ifdef _WIN32
   GTEST_SKIP() << "sparse files are made natively only";
