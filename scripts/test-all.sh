@@ -6,11 +6,13 @@
 #           the host against Zantor.wcx64, the dialogs driven on a virtual display
 #   w32     x86 MinGW build, every *_tests.exe under 32-bit Wine in the VM
 #           of ../shared/vm32 (one boot), the host against Zantor.wcx (another)
+#   doublecmd  the native build's Linux module in Double Commander on a
+#           virtual display (tests/doublecmd/run.sh); needs the native stage
 #   static  scripts/static-checks.sh and the dialog resources of both DLLs
 #   tsan    the analysis cache from eight threads under ThreadSanitizer
 #   fuzz    clang libFuzzer build, every *_fuzz program for a bounded time
 #
-# Usage: scripts/test-all.sh [native|w64|w32|static|tsan|fuzz|all]...   (default: all)
+# Usage: scripts/test-all.sh [native|doublecmd|w64|w32|static|tsan|fuzz|all]...   (default: all)
 # Missing Debian packages are installed with apt-get (needs root).
 #
 # Environment:
@@ -293,6 +295,14 @@ stage_w32() {
     VM32="$ROOT/scripts/vm32-nice.sh" integration w32 --native "$PREFIX-native" --w32 "$b"
 }
 
+# The real host on Linux, with the native stage's (sanitized) module.
+stage_doublecmd() {
+    note "doublecmd: the Linux module in Double Commander"
+    packages doublecmd doublecmd-gtk xvfb xdotool x11-utils imagemagick || return
+    step "doublecmd: copy, overwrite, folder" "$LOGS/doublecmd.log" \
+        "$ROOT/tests/doublecmd/run.sh" "$PREFIX-native" "$LOGS/doublecmd-listing.png"
+}
+
 stage_static() {
     note "static: exports and imports of the Windows binaries"
     packages static binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 || return
@@ -363,9 +373,9 @@ stages=("$@")
 selected=()
 for s in "${stages[@]}"; do
     case $s in
-        all) selected+=(native w64 w32 static tsan fuzz) ;;
-        native | w64 | w32 | static | tsan | fuzz) selected+=("$s") ;;
-        *) echo "unknown stage: $s (stages: native w64 w32 static tsan fuzz all)" >&2; exit 2 ;;
+        all) selected+=(native doublecmd w64 w32 static tsan fuzz) ;;
+        native | doublecmd | w64 | w32 | static | tsan | fuzz) selected+=("$s") ;;
+        *) echo "unknown stage: $s (stages: native doublecmd w64 w32 static tsan fuzz all)" >&2; exit 2 ;;
     esac
 done
 
