@@ -110,6 +110,26 @@ wait_for() {
 # key KEY...: keystrokes to the main window, with a moment for the panels.
 key() { xdotool key --delay 80 "$@"; sleep 0.7; }
 visible() { xdotool search --onlyvisible --name "$1"; }
+# No file operation window is open.
+idle() { ! visible 'Extracting|Copying|Waiting'; }
+# copy [KEY...]: KEY (a selection that may be repeated) and F5 until the
+# copy dialog shows, which a busy file manager may take a second try for;
+# then starts the copy.
+copy() {
+    local try
+    for try in 1 2 3; do
+        key "$@" F5
+        local end=$((SECONDS + 5))
+        while [ $SECONDS -lt $end ]; do
+            if visible '^Copy' >/dev/null 2>&1; then
+                key Return
+                return
+            fi
+            sleep 0.2
+        done
+    done
+    fail "no copy dialog"
+}
 
 # The extracted files equal zantor's and carry the sample's time.
 same_files() {
@@ -133,23 +153,21 @@ sleep 1
 
 # Left panel: the sample, opened by its extension; every entry out with F5.
 key Down Return
-key ctrl+a F5
-wait_for "the copy dialog" 10 visible '^Copy'
-key Return
+copy ctrl+a
 wait_for "the first copy" 20 same_files
+wait_for "the end of the first copy" 20 idle
 
 # Again over stale copies: the host asks, the user answers "Overwrite All".
 for f in "$WORK"/out/*; do echo stale >"$f"; touch -d '2020-01-01' "$f"; done
-key ctrl+a F5
-wait_for "the copy dialog" 10 visible '^Copy'
-key Return
+copy ctrl+a
 wait_for "the overwrite question" 10 visible 'Waiting for user response'
 key alt+a
 wait_for "the overwritten copies" 20 same_files
+wait_for "the end of the second copy" 20 idle
 
 # Right panel: the Hrip archive that came out (the last name).
 key Tab End Return
-sleep 1
+sleep 1.5
 if [ -n "$SHOT" ]; then import -window root "$SHOT" || fail "no screenshot"; fi
 
 # Its directory record (listed first, as a folder) into the left panel's
@@ -157,8 +175,7 @@ if [ -n "$SHOT" ]; then import -window root "$SHOT" || fail "no screenshot"; fi
 folder=$("$HOST" --plugin "$MODULE" list "$WORK/out/2059.hrp" | sed -n 's/^.\{42\}  dir   //p' | head -1)
 [ -n "$folder" ] || fail "no directory record in 2059.hrp"
 key Tab BackSpace
-key Tab Down F5
-wait_for "the copy dialog" 10 visible '^Copy'
-key Return
+key Tab Down
+copy
 wait_for "the directory record as a folder" 20 test -d "$WORK/in/$folder"
 echo "PASS doublecmd"
