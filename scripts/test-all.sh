@@ -6,6 +6,8 @@
 #           the host against Zantor.wcx64, the dialogs driven on a virtual display
 #   w32     x86 MinGW build, every *_tests.exe under 32-bit Wine in the VM
 #           of ../shared/vm32 (one boot), the host against Zantor.wcx (another)
+#   doublecmd  the Linux module (built without sanitizers) in Double
+#           Commander on a virtual display (tests/doublecmd/run.sh)
 #   static  scripts/static-checks.sh and the dialog resources of both DLLs
 #   package the plugin zip from the w64 and w32 builds and the Debian package
 #           from a Release build of the Linux module and host, checked as a
@@ -13,7 +15,7 @@
 #   tsan    the analysis cache from eight threads under ThreadSanitizer
 #   fuzz    clang libFuzzer build, every *_fuzz program for a bounded time
 #
-# Usage: scripts/test-all.sh [native|w64|w32|static|package|tsan|fuzz|all]...   (default: all)
+# Usage: scripts/test-all.sh [native|doublecmd|w64|w32|static|package|tsan|fuzz|all]...   (default: all)
 # Missing Debian packages are installed with apt-get (needs root).
 #
 # Environment:
@@ -296,6 +298,20 @@ stage_w32() {
     VM32="$ROOT/scripts/vm32-nice.sh" integration w32 --native "$PREFIX-native" --w32 "$b"
 }
 
+# The real host on Linux. The native stage's module carries AddressSanitizer,
+# which the file manager cannot load, so the module and the host are built
+# once more without it (no tests, about a minute).
+stage_doublecmd() {
+    local b=$PREFIX-doublecmd
+    note "doublecmd: the Linux module in Double Commander"
+    packages doublecmd g++ make cmake doublecmd-gtk xvfb xdotool x11-utils imagemagick || return
+    step "doublecmd: configure" "$LOGS/doublecmd-configure.log" \
+        cmake -S "$ROOT" -B "$b" -DCMAKE_BUILD_TYPE=Debug -DZANTOR_TESTS=OFF || return
+    step "doublecmd: build" "$LOGS/doublecmd-build.log" cmake --build "$b" --target zantor -j"$JOBS" || return
+    step "doublecmd: copy, overwrite, folder" "$LOGS/doublecmd.log" \
+        "$ROOT/tests/doublecmd/run.sh" "$b" "$LOGS/doublecmd-listing.png"
+}
+
 stage_static() {
     note "static: exports and imports of the Windows binaries"
     packages static binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 || return
@@ -385,9 +401,9 @@ stages=("$@")
 selected=()
 for s in "${stages[@]}"; do
     case $s in
-        all) selected+=(native w64 w32 static package tsan fuzz) ;;
-        native | w64 | w32 | static | package | tsan | fuzz) selected+=("$s") ;;
-        *) echo "unknown stage: $s (stages: native w64 w32 static package tsan fuzz all)" >&2; exit 2 ;;
+        all) selected+=(native doublecmd w64 w32 static package tsan fuzz) ;;
+        native | doublecmd | w64 | w32 | static | package | tsan | fuzz) selected+=("$s") ;;
+        *) echo "unknown stage: $s (stages: native doublecmd w64 w32 static package tsan fuzz all)" >&2; exit 2 ;;
     esac
 done
 

@@ -12,6 +12,18 @@ bool SystemOpenFile(const char* name, bool forWriting, FileDisposition dispositi
                     uintptr_t* handle);
 bool SystemCloseFile(uintptr_t handle);
 bool SystemDeleteFile(const char* name);
+
+enum FileState { kFileAbsent, kFilePresent, kFileReadOnly };
+// Whether something has this name, and whether it is a file the user
+// protected from being written (and so from being replaced).
+FileState SystemFileState(const char* name);
+// Gives the file from the name to, replacing what has that name, in one step.
+bool SystemReplaceFile(const char* from, const char* to);
+// Sets the times again once a file has taken a new name: Windows may hand a
+// file that takes a recently freed name the creation time of the file that
+// had it (tunnelling). Elsewhere a rename keeps the file's times.
+bool SystemSetTimesAfterRename(const char* name, uint64_t creationTime, uint64_t lastWriteTime);
+
 bool SystemFileSize(uintptr_t handle, uint64_t* size);
 // Writes all length bytes at the file position, or fails.
 bool SystemWriteFile(uintptr_t handle, const uint8_t* data, uint32_t length);

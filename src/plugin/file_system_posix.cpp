@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
 
 #include "plugin/file_time.h"
 
@@ -41,6 +42,19 @@ bool SystemOpenFile(const char* name, bool forWriting, FileDisposition dispositi
 bool SystemCloseFile(uintptr_t handle) { return close(Descriptor(handle)) == 0; }
 
 bool SystemDeleteFile(const char* name) { return unlink(name) == 0; }
+
+// rename() ignores the target's own permissions, so a file without write
+// permission for us counts as read-only here.
+FileState SystemFileState(const char* name) {
+  struct stat info;
+  if (lstat(name, &info) != 0) return errno == ENOENT ? kFileAbsent : kFilePresent;
+  if (S_ISREG(info.st_mode) && ((info.st_mode & 0222) == 0 || access(name, W_OK) != 0)) return kFileReadOnly;
+  return kFilePresent;
+}
+
+bool SystemReplaceFile(const char* from, const char* to) { return rename(from, to) == 0; }
+
+bool SystemSetTimesAfterRename(const char*, uint64_t, uint64_t) { return true; }
 
 bool SystemFileSize(uintptr_t handle, uint64_t* size) {
   struct stat info;

@@ -24,6 +24,27 @@ bool SystemCloseFile(uintptr_t handle) { return CloseHandle(AsHandle(handle)) !=
 
 bool SystemDeleteFile(const char* name) { return DeleteFileA(name) != 0; }
 
+FileState SystemFileState(const char* name) {
+  const DWORD attributes = GetFileAttributesA(name);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kFileAbsent : kFilePresent;
+  }
+  return (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? kFileReadOnly : kFilePresent;
+}
+
+bool SystemReplaceFile(const char* from, const char* to) {
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool SystemSetTimesAfterRename(const char* name, uint64_t creationTime, uint64_t lastWriteTime) {
+  HANDLE file = CreateFileA(name, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool set = SystemSetTimes(reinterpret_cast<uintptr_t>(file), creationTime, lastWriteTime);
+  return CloseHandle(file) != 0 && set;
+}
+
 bool SystemFileSize(uintptr_t handle, uint64_t* size) {
   LARGE_INTEGER value;
   if (!GetFileSizeEx(AsHandle(handle), &value)) return false;

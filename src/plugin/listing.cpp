@@ -7,6 +7,8 @@
 #include "base/heap.h"
 #include "codec/dispatch.h"
 #include "config/naming.h"
+#include "plugin/host_convention.h"
+#include "plugin/output_file.h"
 #include "scan/entry.h"
 
 namespace zantor {
@@ -155,21 +157,18 @@ uint64_t CreationTime(const Entry& entry) {
   return kTrdosTimeBase + ((uint64_t{entry.length} << 16) | entry.start) * kTrdosTimeStep;
 }
 
-// Writes the file destName; any failure once it exists deletes it again.
+// Writes the file destName, replacing one that exists.
 Result Extract(const Session& session, const Entry& entry, const char* destName, const Work& work) {
-  if (destName == nullptr) return HostFailure(16);
-  File out{};
-  Result r = out.Open(destName, true, kCreateNew, true, false, true);
-  if (r.ok()) {
-    const bool written = (!entry.hobetaPresent || out.Write(entry.hobeta.bytes, HobetaHeader::kSize)) &&
-                         out.Write(work.data, work.length) &&
-                         out.SetTimes(CreationTime(entry), session.lastWriteTime);
-    if (!written) r = HostFailure(19);
-    const Result closed = out.Close(r.ok());
-    if (r.ok() && closed.failed()) r = HostFailure(19);
+  OutputFile file{};
+  if (entry.hobetaPresent) {
+    file.prefix = entry.hobeta.bytes;
+    file.prefixLength = HobetaHeader::kSize;
   }
-  out.Destroy();
-  return r;
+  file.data = work.data;
+  file.length = work.length;
+  file.creationTime = CreationTime(entry);
+  file.lastWriteTime = session.lastWriteTime;
+  return WriteOutputFile(destName, file);
 }
 
 }  // namespace
@@ -177,9 +176,11 @@ Result Extract(const Session& session, const Entry& entry, const char* destName,
 int ReadHeader(Session& session, wcx::tHeaderData& header) {
   if (session.current >= session.entries.count) return wcx::E_END_ARCHIVE;
   std::memset(&header, 0, sizeof(header));
-  const Result named = Describe(session, *session.entries.At(session.current), header);
+  const Entry& entry = *session.entries.At(session.current);
+  const Result named = Describe(session, entry, header);
   std::memcpy(header.ArcName, session.archiveName, sizeof(header.ArcName));
-  header.FileTime = static_cast<int>(session.dosTime);
+  header.FileTime = HostFileTime(session);
+  header.FileAttr = HostFileAttr(entry.kind == kArchiveMember && entry.member.directory);
   if (named.failed()) {
     ReportResult(named);
     return ToHostCode(named);

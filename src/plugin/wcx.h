@@ -30,7 +30,7 @@ struct tHeaderData {
   int UnpSize;
   int HostOS;
   int FileCRC;
-  int FileTime;  // DOS date in the high 16 bits, DOS time in the low 16 bits
+  int FileTime;  // DOS date-time on Windows, Unix seconds on Linux (host_convention.h)
   int UnpVer;
   int Method;
   int FileAttr;

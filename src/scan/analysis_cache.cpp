@@ -70,16 +70,15 @@ void Expire(uint64_t now) {
     if (now - slot.stamp > kCacheExpiry) FreeSlot(slot);
 }
 
-uint32_t PathLengthWithoutTrailingDots(const char* path) {
+uint32_t PathLength(const char* path) {
   uint32_t length = 0;
   while (length < sizeof(Session::archiveName) && path[length] != 0) ++length;
-  while (length > 0 && path[length - 1] == '.') --length;
-  return length;
+  return SignificantPathLength(path, length);
 }
 
 bool SamePath(const char* a, const char* b) {
-  uint32_t length = PathLengthWithoutTrailingDots(a);
-  return length == PathLengthWithoutTrailingDots(b) && std::memcmp(a, b, length) == 0;
+  uint32_t length = PathLength(a);
+  return length == PathLength(b) && std::memcmp(a, b, length) == 0;
 }
 
 bool SameScanParams(const ScanParams& a, const ScanParams& b) { return std::memcmp(&a, &b, sizeof a) == 0; }

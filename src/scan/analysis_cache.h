@@ -1,6 +1,6 @@
 // AnalysisCache: the results of the five most recently used analyses, kept
-// until unused for 30 seconds. The key is the archive path (trailing dots
-// ignored), the image size, the last-write time and the whole settings
+// until unused for 30 seconds. The key is the archive path (compared as the
+// platform's file system does), the image size, the last-write time and the whole settings
 // snapshot. Entries are deep copies both ways: nothing is shared with a
 // session.
 #pragma once
@@ -29,5 +29,9 @@ void SetCacheClock(CacheClock clock);
 
 // Platform: a monotonic clock in 100 ns units.
 uint64_t PlatformCacheClock();
+
+// Platform: how many of the first length bytes of path name the file.
+// Windows drops trailing dots ("x." is "x"); elsewhere every byte counts.
+uint32_t SignificantPathLength(const char* path, uint32_t length);
 
 }  // namespace zantor

@@ -96,12 +96,24 @@ done
 run_case list-max-entries max-entries list files/many.bin
 extract_case extract-max-entries max-entries files/many.bin
 
-# Extraction onto existing files: refused, and the files stay as they were.
+# Extraction onto existing files: kept without --overwrite; replaced with
+# it, except a read-only one; an entry that fails to unpack leaves its file
+# as it was. No temporary file may stay behind.
 dir=$OUT/x-existing
 host --plugin "plugins/default/$MODULE" extract files/blocks.bin "$dir" >/dev/null 2>&1
 for f in "$dir"/*; do echo kept >"$f"; touch -d "2020-01-01 00:00:00" "$f"; done
 run_case extract-existing default extract files/blocks.bin "$dir"
 { echo "--- files"; describe_tree "$dir"; } >>"$OUT/extract-existing.txt"
+chmod a-w "$dir/00700 HR"
+run_case extract-overwrite default --overwrite extract files/blocks.bin "$dir"
+{ echo "--- files"; describe_tree "$dir"; } >>"$OUT/extract-overwrite.txt"
+chmod u+w "$dir/00700 HR"
+dir=$OUT/x-overwrite-damaged
+mkdir -p "$dir"
+echo kept >"$dir/0100 hr21"
+touch -d "2020-01-01 00:00:00" "$dir/0100 hr21"
+run_case extract-overwrite-damaged default --overwrite extract files/damaged-block.bin "$dir"
+{ echo "--- files"; describe_tree "$dir"; } >>"$OUT/extract-overwrite-damaged.txt"
 
 # Archive paths of 259 and 260 characters as the plugin sees them (full,
 # with the drive on Windows).

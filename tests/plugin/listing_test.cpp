@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "base/heap.h"
 #include "plugin/listing.h"
@@ -65,6 +67,18 @@ class HandBuilt {
 
 std::string Name(const wcx::tHeaderData& header) { return header.FileName; }
 
+// What the hosts of this platform read: FileTime of 2021-05-05 12:00 UTC
+// (the session's dosTime on Windows), and the FileAttr of files and folders.
+#ifdef _WIN32
+constexpr uint32_t kListedTime = 0x52A56000;
+constexpr int kFileAttr = 0;
+constexpr int kFolderAttr = 0x10;
+#else
+constexpr uint32_t kListedTime = 1620216000;
+constexpr int kFileAttr = 0x81A4;
+constexpr int kFolderAttr = 0x41ED;
+#endif
+
 int Extract(Session& session, const std::string& dest) {
   return ProcessFile(session, wcx::PK_EXTRACT, nullptr, dest.c_str());
 }
@@ -88,7 +102,8 @@ TEST(ReadHeader, NoticesAreNamedAndCarryTheArchiveData) {
   ASSERT_EQ(ReadHeader(built.session(), header), 0);
   EXPECT_EQ(Name(header), "__archive_corrupt!");
   EXPECT_STREQ(header.ArcName, "archive.bin");
-  EXPECT_EQ(static_cast<uint32_t>(header.FileTime), 0x52A56000u);
+  EXPECT_EQ(static_cast<uint32_t>(header.FileTime), kListedTime);
+  EXPECT_EQ(header.FileAttr, kFileAttr);
   EXPECT_EQ(header.PackSize, 0);
   EXPECT_EQ(header.UnpSize, 0);
   EXPECT_EQ(header.CmtBuf, nullptr);  // every other field is cleared
@@ -175,18 +190,52 @@ TEST(Extraction, Hrust1BlockIsWrittenByteExactWithTheArchiveTime) {
   EXPECT_EQ(ReadHeader(built.session(), header), wcx::E_END_ARCHIVE);
 }
 
-TEST(Extraction, ExistingDestinationIsRefusedAndKept) {
+// Extraction onto an existing file replaces it through a temporary file; a
+// failure leaves the old file as it was and no temporary file behind.
+TEST(Extraction, ExistingDestinationIsReplacedOrKeptWhole) {
   ZANTOR_REQUIRE_CORPUS();
   test::TempFolder folder;
-  HandBuilt built(test::Hrust1Block(kScreen));
-  built.AddHrust1Block(0);
+  Bytes damaged = test::Hrust1Block(kScreen);
+  for (size_t i = 20; i < damaged.size(); i += 7) damaged[i] ^= 0xA5;
+  HandBuilt built(test::Concat(test::Hrust1Block(kScreen), damaged));
+  const uint32_t good = 0;
+  const uint32_t bad = static_cast<uint32_t>(built.session().imageSize - damaged.size());
+  const Bytes old{1, 2, 3};
   const std::string dest = folder.File("taken");
-  ASSERT_TRUE(test::WriteBytes(dest, {1, 2, 3}));
-  testing::internal::CaptureStderr();
+  namespace fs = std::filesystem;
+  const auto onlyDest = [&] {
+    std::vector<std::string> names;
+    for (const auto& item : fs::directory_iterator(folder.path())) names.push_back(item.path().filename().string());
+    return names == std::vector<std::string>{"taken"};
+  };
+
+  built.AddHrust1Block(good);
+  ASSERT_TRUE(test::WriteBytes(dest, old));
+  EXPECT_EQ(Extract(built.session(), dest), 0);
+  EXPECT_EQ(test::ReadFileBytes(dest).size(), 6912u);
+  EXPECT_EQ(test::LastWriteTime(dest), built.session().lastWriteTime);
+  EXPECT_TRUE(onlyDest());
+
+  built.AddHrust1Block(bad);
+  ASSERT_TRUE(test::WriteBytes(dest, old));
+  EXPECT_EQ(Extract(built.session(), dest), wcx::E_BAD_DATA);
+  EXPECT_EQ(test::ReadFileBytes(dest), old);
+  EXPECT_TRUE(onlyDest());
+
+  built.AddHrust1Block(good);
+  fs::permissions(dest, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
   EXPECT_EQ(Extract(built.session(), dest), wcx::E_ECREATE);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(test::ReadFileBytes(dest), (Bytes{1, 2, 3}));
-  EXPECT_EQ(built.session().current, 1u);
+  fs::permissions(dest, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(test::ReadFileBytes(dest), old);
+  EXPECT_TRUE(onlyDest());
+
+  built.AddHrust1Block(good);
+  ASSERT_TRUE(fs::remove(dest));
+  ASSERT_TRUE(fs::create_directory(dest));
+  EXPECT_EQ(Extract(built.session(), dest), wcx::E_ECREATE);
+  EXPECT_TRUE(fs::is_directory(dest));
+  EXPECT_TRUE(onlyDest());
 }
 
 TEST(Extraction, DamagedOrStaleBlocksAreBadDataAndLeaveNoFile) {
@@ -243,6 +292,7 @@ TEST(Extraction, DirectoryRecordsAreListedAndWriteNothing) {
   ASSERT_EQ(ReadHeader(built.session(), header), 0);
   EXPECT_EQ(Name(header), "GAMES");
   EXPECT_EQ(header.Flags, 16);
+  EXPECT_EQ(header.FileAttr, kFolderAttr);
   EXPECT_EQ(Extract(built.session(), folder.File("GAMES")), 0);
   EXPECT_FALSE(test::Exists(folder.File("GAMES")));
   ASSERT_EQ(ReadHeader(built.session(), header), 0);
@@ -298,13 +348,17 @@ TEST(Extraction, HripMembersThroughTheWholeOpenSequence) {
 
 #ifndef _WIN32
 // A write that fails halfway (the file size limit here) must not leave the
-// partly written file behind.
+// partly written file behind, nor touch the file it was to replace.
 TEST(Extraction, FailedWriteLeavesNoPartialFile) {
   ZANTOR_REQUIRE_CORPUS();
   test::TempFolder folder;
   HandBuilt built(test::Hrust1Block(kScreen));
   built.AddHrust1Block(0);
+  built.AddHrust1Block(0);
   const std::string dest = folder.File("screen");
+  const std::string existing = folder.File("kept");
+  const Bytes old(900, 7);
+  ASSERT_TRUE(test::WriteBytes(existing, old));
 
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -313,11 +367,15 @@ TEST(Extraction, FailedWriteLeavesNoPartialFile) {
   small.rlim_cur = 1000;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   const int code = Extract(built.session(), dest);
+  const int replacing = Extract(built.session(), existing);
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
 
   EXPECT_EQ(code, wcx::E_EWRITE);
+  EXPECT_EQ(replacing, wcx::E_EWRITE);
   EXPECT_FALSE(test::Exists(dest));
+  EXPECT_EQ(test::ReadFileBytes(existing), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 #endif
 

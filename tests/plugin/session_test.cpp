@@ -8,6 +8,7 @@
 
 #include "plugin/listing.h"
 #include "plugin/packer.h"
+#include "plugin/file_time.h"
 #include "plugin/session.h"
 #include "support/image_builder.h"
 #include "temp_files.h"
@@ -161,6 +162,30 @@ TEST(OpenArchive, MissingFileCannotBeOpened) {
   EXPECT_EQ(CanYouHandleThisFile(nullptr), 0);  // no name is never read through
 }
 
+#ifndef _WIN32
+// "x" and "x." are two files here: the second must not get the first's
+// listing from the analysis cache, even with the same size and time.
+TEST(OpenArchive, NamesDifferingInATrailingDotAreDifferentFiles) {
+  test::TempFolder folder;
+  const Bytes block = test::Hr21Block(test::StoredPayload(test::Filler(100, 3)));
+  const Bytes filler = test::Filler(block.size() + 200, 4);
+  ASSERT_TRUE(test::WriteBytes(folder.File("x"), test::Concat(block, test::Filler(200, 4))));
+  ASSERT_TRUE(test::WriteBytes(folder.File("x."), filler));
+  const uint64_t time = test::FileTimeOf(2024, 1, 2);
+  ASSERT_TRUE(test::SetLastWriteTime(folder.File("x"), time));
+  ASSERT_TRUE(test::SetLastWriteTime(folder.File("x."), time));
+
+  Opened withBlock = Open(folder.File("x"));
+  ASSERT_NE(withBlock.session, nullptr);
+  EXPECT_EQ(withBlock.session->entries.count, 1u);
+  EXPECT_EQ(CloseArchive(withBlock.session), 0);
+  Opened plain = Open(folder.File("x."));
+  ASSERT_NE(plain.session, nullptr);
+  EXPECT_EQ(plain.session->entries.count, 0u);
+  EXPECT_EQ(CloseArchive(plain.session), 0);
+}
+#endif
+
 TEST(OpenArchive, FileOver2GiBIsUnknownFormat) {
 #ifdef _WIN32
   GTEST_SKIP() << "sparse files are made natively only";
@@ -178,25 +203,40 @@ TEST(OpenArchive, FileOver2GiBIsUnknownFormat) {
 #endif
 }
 
-TEST(OpenArchive, TimesOutsideTheDosRangeAreListedAtTheNearestEnd) {
+// Windows hosts read FileTime as a local DOS date-time, the Linux host as
+// Unix seconds in a signed 32-bit field: each is clamped into its own range.
+TEST(OpenArchive, TimesAreListedInTheHostsFormAndRange) {
   test::TempFolder folder;
+  const auto unixSeconds = [](uint64_t time) { return static_cast<int>((time - kUnixEpochFileTime) / 10000000u); };
   struct Case {
     uint64_t time;
     uint32_t dosTime;
+    int listedOnLinux;
   };
+  const uint64_t recent = test::FileTimeOf(2020, 6, 15, 12);
+  const uint64_t before1980 = test::FileTimeOf(1979, 6, 1);
   const Case cases[] = {
-      {test::FileTimeOf(1979, 6, 1), kEarliestDosTime},
-      {test::FileTimeOf(2110, 6, 1), kLatestDosTime},
-      {test::FileTimeOf(2020, 6, 15, 12), DosDateTime(test::FileTimeOf(2020, 6, 15, 12))},
+      {test::FileTimeOf(1969, 6, 1), kEarliestDosTime, 0},
+      {before1980, kEarliestDosTime, unixSeconds(before1980)},
+      {test::FileTimeOf(2110, 6, 1), kLatestDosTime, 0x7FFFFFFF},
+      {recent, DosDateTime(recent), unixSeconds(recent)},
   };
   for (const Case& c : cases) {
     const std::string path = folder.File("dated");
-    ASSERT_TRUE(test::WriteBytes(path, test::Filler(32)));
+    ASSERT_TRUE(test::WriteBytes(path, test::Concat(test::Hr21Block(test::StoredPayload(test::Filler(40))),
+                                                   test::Filler(32))));
     ASSERT_TRUE(test::SetLastWriteTime(path, c.time));
     Opened opened = Open(path);
     ASSERT_NE(opened.session, nullptr);
     EXPECT_EQ(opened.session->lastWriteTime, c.time);
     EXPECT_EQ(opened.session->dosTime, c.dosTime);
+    wcx::tHeaderData header;
+    ASSERT_EQ(ReadHeader(*opened.session, header), 0);
+#ifdef _WIN32
+    EXPECT_EQ(static_cast<uint32_t>(header.FileTime), c.dosTime);
+#else
+    EXPECT_EQ(header.FileTime, c.listedOnLinux);
+#endif
     EXPECT_EQ(CloseArchive(opened.session), 0);
   }
   // Times no file system stores, and no local time can reach.

@@ -80,8 +80,12 @@ TEST_F(AnalysisCacheTest, AHitCopiesTheWholeResult) {
 TEST_F(AnalysisCacheTest, TheKeyIsPathSizeTimeAndSettings) {
   Store("A.BIN");
   EXPECT_TRUE(Hit("A.BIN"));
-  EXPECT_TRUE(Hit("A.BIN."));   // trailing dots do not count
+#ifdef _WIN32
+  EXPECT_TRUE(Hit("A.BIN."));   // Windows drops trailing dots
   EXPECT_TRUE(Hit("A.BIN..."));
+#else
+  EXPECT_FALSE(Hit("A.BIN."));  // another file here
+#endif
   EXPECT_FALSE(Hit("a.bin"));   // case does
   EXPECT_FALSE(Hit("A.BIN", DefaultSettings(), 2));
   EXPECT_FALSE(Hit("A.BIN", DefaultSettings(), 1, 3001));
@@ -92,9 +96,11 @@ TEST_F(AnalysisCacheTest, TheKeyIsPathSizeTimeAndSettings) {
   changed.FileNameNumberingSeparator[8] = 1;
   EXPECT_FALSE(Hit("A.BIN", changed));
 
+#ifdef _WIN32
   Store("..", 2);
   EXPECT_TRUE(Hit("."));  // dots only: both empty
   EXPECT_TRUE(Hit(""));
+#endif
 }
 
 TEST_F(AnalysisCacheTest, SlotsExpireAfterThirtySecondsUnused) {

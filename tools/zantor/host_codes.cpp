@@ -1,7 +1,5 @@
 #include "zantor/host_codes.h"
 
-#include <cstdio>
-
 #include "plugin/wcx.h"
 
 namespace zantor {
@@ -26,13 +24,6 @@ const char* HostCodeText(int code) {
     case wcx::E_NOT_SUPPORTED: return "not supported";
     default: return "failed";
   }
-}
-
-void FormatDosTime(uint32_t dosTime, char (&out)[20]) {
-  const uint32_t date = dosTime >> 16;
-  const uint32_t time = dosTime & 0xFFFF;
-  std::snprintf(out, sizeof out, "%04u-%02u-%02u %02u:%02u:%02u", 1980 + (date >> 9), (date >> 5) & 15, date & 31,
-                time >> 11, (time >> 5) & 63, (time & 31) * 2);
 }
 
 }  // namespace zantor

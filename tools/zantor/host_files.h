@@ -18,5 +18,7 @@ bool DefaultPluginPath(char* out, size_t size);
 bool FullPath(const char* path, char* out, size_t size);
 // Creates the folder; an existing one is fine.
 bool MakeFolder(const char* path);
+// Whether anything (file, folder, link) has this name.
+bool PathExists(const char* path);
 
 }  // namespace zantor

@@ -40,4 +40,9 @@ bool FullPath(const char* path, char* out, size_t size) {
 
 bool MakeFolder(const char* path) { return mkdir(path, 0777) == 0 || errno == EEXIST; }
 
+bool PathExists(const char* path) {
+  struct stat info;
+  return lstat(path, &info) == 0;
+}
+
 }  // namespace zantor

@@ -55,4 +55,6 @@ bool MakeFolder(const char* path) {
   return CreateDirectoryA(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+bool PathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
 }  // namespace zantor

@@ -2,7 +2,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "zantor/host_codes.h"
+#include "zantor/host_convention.h"
 #include "zantor/printer.h"
 
 namespace zantor {
@@ -37,7 +37,7 @@ class Json final : public Printer {
 
   void Entry(const wcx::tHeaderData& header, int result) override {
     char time[20];
-    FormatDosTime(static_cast<uint32_t>(header.FileTime), time);
+    FormatFileTime(header.FileTime, time);
     std::printf("%s\n  {\"name\": ", first_ ? "" : ",");
     PrintString(header.FileName);
     std::printf(", \"flags\": %d, \"packSize\": %d, \"unpSize\": %d, \"fileTime\": %d, \"time\": \"%s\"",

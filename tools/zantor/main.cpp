@@ -1,10 +1,11 @@
 // zantor: a command-line host for the packer plugin.
 //
-//   zantor [--json] [--plugin PATH] [--capture-boxes] COMMAND ...
+//   zantor [--json] [--plugin PATH] [--capture-boxes] [--overwrite] COMMAND ...
 //   zantor --version
 //     list FILE             list the entries
 //     test FILE             test-unpack every entry
-//     extract FILE [DIR]    extract every entry into DIR (default: here)
+//     extract FILE [DIR]    extract every entry into DIR (default: here);
+//                           existing files are kept unless --overwrite
 //     probe FILE...         ask whether the plugin handles each file
 //     pack ARCHIVE FILE...  ask the plugin to pack (it never does)
 //     config                configure (a dialog on Windows), then print the
@@ -30,6 +31,7 @@ struct Options {
   bool json = false;
   bool captureBoxes = false;
   bool version = false;
+  bool overwrite = false;
   const char* plugin = nullptr;
   const char* command = nullptr;
   const char* operands[64];
@@ -38,7 +40,7 @@ struct Options {
 
 int Usage() {
   std::fputs(
-      "usage: zantor [--json] [--plugin PATH] [--capture-boxes] COMMAND ...\n"
+      "usage: zantor [--json] [--plugin PATH] [--capture-boxes] [--overwrite] COMMAND ...\n"
       "       zantor --version\n"
       "  list FILE             list the entries\n"
       "  test FILE             test every entry\n"
@@ -49,7 +51,8 @@ int Usage() {
       "                        print its settings file and every setting in effect\n"
       "--plugin defaults to the module beside this program (on Linux, when there is\n"
       "none, the installed one); --capture-boxes prints the plugin's message boxes\n"
-      "to standard error instead of showing them.\n",
+      "to standard error instead of showing them; extract keeps existing files\n"
+      "unless --overwrite is given.\n",
       stderr);
   return kUsageStatus;
 }
@@ -63,6 +66,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->captureBoxes = true;
     } else if (std::strcmp(a, "--version") == 0) {
       o->version = true;
+    } else if (std::strcmp(a, "--overwrite") == 0) {
+      o->overwrite = true;
     } else if (std::strcmp(a, "--plugin") == 0 && i + 1 < argc) {
       o->plugin = argv[++i];
     } else if (a[0] == '-' && a[1] == '-') {
@@ -118,7 +123,8 @@ int WalkCommand(const PluginModule& plugin, Action action, const Options& o, Pri
     if (n > 2 && folder[n - 1] == '.' && separator(n - 2)) folder[n -= 2] = 0;
     while (n > 1 && separator(n - 1)) folder[--n] = 0;
   }
-  return WalkSucceeded(Walk(plugin, archive, o.operands[0], action, folder, printer)) ? 0 : 1;
+  const Destination destination{folder, o.overwrite};
+  return WalkSucceeded(Walk(plugin, archive, o.operands[0], action, destination, printer)) ? 0 : 1;
 }
 
 int ProbeCommand(const PluginModule& plugin, const Options& o, Printer& printer) {

@@ -2,7 +2,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "zantor/host_codes.h"
+#include "zantor/host_convention.h"
 #include "zantor/printer.h"
 
 namespace zantor {
@@ -29,8 +29,8 @@ class Text final : public Printer {
 
   void Entry(const wcx::tHeaderData& header, int result) override {
     char time[20];
-    FormatDosTime(static_cast<uint32_t>(header.FileTime), time);
-    std::printf("%10d %10d  %s  %-4s  ", header.PackSize, header.UnpSize, time, (header.Flags & 16) ? "dir" : "-");
+    FormatFileTime(header.FileTime, time);
+    std::printf("%10d %10d  %s  %-4s  ", header.PackSize, header.UnpSize, time, IsFolder(header.FileAttr) ? "dir" : "-");
     if (action_ != Action::kList) {
       char status[16];
       if (result == 0) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "zantor/host_codes.h"
+#include "zantor/host_convention.h"
 #include "zantor/host_files.h"
 
 namespace zantor {
@@ -26,18 +27,28 @@ int Operation(Action action) {
 
 // Runs ProcessFile on the entry just read; for extraction the host names
 // the destination itself and makes the folders that directory entries stand
-// for, as a file manager does.
+// for, as a file manager does. Like a file manager that asks first, it
+// hands the plugin an existing file only when told to overwrite; a file it
+// keeps is reported here and set in *reported.
 int ProcessEntry(const PluginModule& plugin, wcx::HANDLE archive, const wcx::tHeaderData& header, Action action,
-                 const char* destFolder) {
+                 const Destination& destination, bool* reported) {
   if (action != Action::kExtract) return plugin.ProcessFile(archive, Operation(action), nullptr, nullptr);
   char destName[4096];
-  if (std::snprintf(destName, sizeof destName, "%s%c%s", destFolder, kPathSeparator, header.FileName) >=
+  if (std::snprintf(destName, sizeof destName, "%s%c%s", destination.folder, kPathSeparator, header.FileName) >=
       static_cast<int>(sizeof destName)) {
     // Too long for any system: skip it, so the walk stays in step.
     plugin.ProcessFile(archive, wcx::PK_SKIP, nullptr, nullptr);
     return wcx::E_ECREATE;
   }
-  if ((header.Flags & 16) != 0) MakeFolder(destName);
+  if (IsFolder(header.FileAttr)) {
+    MakeFolder(destName);
+  } else if (!destination.overwrite && PathExists(destName)) {
+    plugin.ProcessFile(archive, wcx::PK_SKIP, nullptr, nullptr);
+    std::fprintf(stderr, "zantor: %s: extract: the file exists and is kept (--overwrite replaces it)\n",
+                 header.FileName);
+    *reported = true;
+    return wcx::E_ECREATE;
+  }
   return plugin.ProcessFile(archive, wcx::PK_EXTRACT, nullptr, destName);
 }
 
@@ -47,7 +58,7 @@ int WCX_API KeepGoing(char*, int) { return 1; }
 }  // namespace
 
 WalkSummary Walk(const PluginModule& plugin, const char* archive, const char* shown, Action action,
-                 const char* destFolder, Printer& printer) {
+                 const Destination& destination, Printer& printer) {
   WalkSummary summary{};
   printer.Begin(shown, action);
   char arcName[4096];
@@ -74,13 +85,14 @@ WalkSummary Walk(const PluginModule& plugin, const char* archive, const char* sh
       ReportFailure(shown, "reading the next header", read);
       break;
     }
-    const int result = ProcessEntry(plugin, handle, header, action, destFolder);
+    bool reported = false;
+    const int result = ProcessEntry(plugin, handle, header, action, destination, &reported);
     ++summary.entries;
     summary.packed += static_cast<uint32_t>(header.PackSize);
     summary.unpacked += static_cast<uint32_t>(header.UnpSize);
     if (result != 0) {
       ++summary.failed;
-      ReportFailure(header.FileName, ActionName(action), result);
+      if (!reported) ReportFailure(header.FileName, ActionName(action), result);
     }
     printer.Entry(header, result);
     // A refused call leaves the plugin on the same entry: stop rather than

@@ -7,13 +7,19 @@
 
 namespace zantor {
 
+// Where extraction writes: each entry goes to folder (a full path), a
+// separator and its listed name. Existing files are replaced only with
+// overwrite set.
+struct Destination {
+  const char* folder;
+  bool overwrite;
+};
+
 // archive: the full path passed as ArcName; shown: the name the user gave,
-// for the output. destFolder: for extraction, the
-// full path of the target folder; each entry goes to destFolder, a
-// separator and its listed name. Failures are also written to standard
-// error with the plugin's code.
+// for the output. Failures are also written to standard error with the
+// plugin's code.
 WalkSummary Walk(const PluginModule& plugin, const char* archive, const char* shown, Action action,
-                 const char* destFolder, Printer& printer);
+                 const Destination& destination, Printer& printer);
 
 // True when the summary records no failure.
 bool WalkSucceeded(const WalkSummary& summary);

@@ -1,0 +1,26 @@
+// An extracted file, put in place without ever losing the file it replaces:
+// the data goes into a new temporary file in the target's folder, which then
+// takes the target's name in one step.
+#pragma once
+#include <cstdint>
+
+#include "plugin/result.h"
+
+namespace zantor {
+
+struct OutputFile {
+  const uint8_t* prefix;  // written first (a hobeta header), or null
+  uint32_t prefixLength;
+  const uint8_t* data;
+  uint32_t length;
+  uint64_t creationTime;   // FILETIME; 0 sets none
+  uint64_t lastWriteTime;  // FILETIME
+};
+
+// Writes file as destName. A read-only destName is not replaced. Host codes:
+// 16 when the temporary file cannot be made or cannot take the name, 19 when
+// writing, setting the times or closing fails. On failure an existing
+// destName is as it was and no temporary file is left.
+Result WriteOutputFile(const char* destName, const OutputFile& file);
+
+}  // namespace zantor

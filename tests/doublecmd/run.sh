@@ -1,0 +1,181 @@
+#!/bin/bash
+# The Linux module in the real host: Double Commander 1.0.x on a virtual
+# display, driven by keystrokes as a user would drive it.
+#
+#   tests/doublecmd/run.sh BUILD [SCREENSHOT]
+#
+# BUILD is a native build folder, without sanitizers, holding src/Zantor.wcx
+# and src/zantor.
+# With a fresh configuration folder that registers the module for .bin and
+# .hrp, it opens samples/zantor-sample.bin, copies every entry out with F5,
+# copies them again over stale copies choosing "Overwrite All", opens the
+# Hrip archive that came out and copies its directory record. It checks the
+# files against `zantor extract`, their times against the sample's, and that
+# the directory record arrived as a folder. SCREENSHOT (a .png) receives the
+# two listings. Installs doublecmd-gtk, xvfb, xdotool, x11-utils and
+# imagemagick when missing (as root). Prints PASS or FAIL; everything has a time limit.
+set -u
+[ -n "${ZANTOR_DC_INNER:-}" ] || exec env ZANTOR_DC_INNER=1 timeout -k 5 150 "$0" "$@"
+[ $# -ge 1 ] || { echo "usage: $0 BUILD [SCREENSHOT]" >&2; exit 2; }
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+BUILD=$(cd "$1" && pwd)
+SHOT=${2:-}
+MODULE=$BUILD/src/Zantor.wcx
+HOST=$BUILD/src/zantor
+WORK=$BUILD/doublecmd-check
+export LC_ALL=C.UTF-8
+
+fail() {
+    echo "FAIL doublecmd: $*"
+    if [ -n "${DISPLAY:-}" ]; then
+        echo "windows shown:"
+        xdotool search --onlyvisible --name . 2>/dev/null | while read -r w; do xdotool getwindowname "$w"; done
+        import -window root "$WORK/failed.png" 2>/dev/null && echo "screen: $WORK/failed.png"
+    fi
+    exit 1
+}
+
+missing=()
+command -v doublecmd >/dev/null || missing+=(doublecmd-gtk)
+command -v Xvfb >/dev/null || missing+=(xvfb)
+command -v xdotool >/dev/null || missing+=(xdotool)
+command -v xdpyinfo >/dev/null || missing+=(x11-utils)
+command -v import >/dev/null || missing+=(imagemagick)
+if [ ${#missing[@]} -gt 0 ]; then
+    DEBIAN_FRONTEND=noninteractive timeout 600 apt-get install -y -q "${missing[@]}" >/dev/null ||
+        fail "cannot install ${missing[*]}"
+fi
+[ -f "$MODULE" ] && [ -x "$HOST" ] || fail "no Zantor.wcx and zantor in $BUILD/src"
+# The file manager cannot load a sanitized module: without the runtime
+# preloaded the module is refused, with it the host deadlocks in X setup.
+ldd "$MODULE" | grep -q libasan && fail "$MODULE is a sanitizer build; use a plain one"
+
+rm -rf "$WORK"
+mkdir -p "$WORK/cfg" "$WORK/in" "$WORK/out" "$WORK/expected" "$WORK/home"
+cp -p "$ROOT/samples/zantor-sample.bin" "$WORK/in/"
+SAMPLE=$WORK/in/zantor-sample.bin
+"$HOST" --plugin "$MODULE" extract "$SAMPLE" "$WORK/expected" >"$WORK/expected.log" 2>&1 ||
+    fail "zantor extract failed (see $WORK/expected.log)"
+
+plugin() {
+    printf '      <WcxPlugin Enabled="True">\n        <ArchiveExt>%s</ArchiveExt>\n' "$1"
+    printf '        <Path>%s</Path>\n        <Flags>85</Flags>\n      </WcxPlugin>\n' "$MODULE"
+}
+{
+    echo '<?xml version="1.0" encoding="UTF-8"?>'
+    echo '<doublecmd DCVersion="1.0.10">'
+    echo '  <Behaviours>'
+    echo '    <DateTimeFormat>yyyy-mm-dd hh:nn</DateTimeFormat>'
+    echo '  </Behaviours>'
+    echo '  <Fonts>'
+    echo '    <Main>'
+    echo '      <Name>default</Name>'
+    echo '      <Size>9</Size>'
+    echo '      <Style>0</Style>'
+    echo '      <Quality>0</Quality>'
+    echo '    </Main>'
+    echo '  </Fonts>'
+    echo '  <Plugins>'
+    echo '    <WcxPlugins>'
+    plugin bin
+    plugin hrp
+    echo '    </WcxPlugins>'
+    echo '  </Plugins>'
+    echo '</doublecmd>'
+} >"$WORK/cfg/doublecmd.xml"
+
+# A free display number.
+n=90
+while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+export DISPLAY=:$n
+xvfb_pid= dc_pid=
+cleanup() {
+    [ -n "$dc_pid" ] && kill "$dc_pid" 2>/dev/null
+    sleep 0.5
+    [ -n "$dc_pid" ] && kill -9 "$dc_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+trap 'exit 1' TERM INT
+
+# wait_for WHAT SECONDS CMD...: polls CMD until it succeeds.
+wait_for() {
+    local what=$1 end=$((SECONDS + $2))
+    shift 2
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -lt $end ] || fail "timed out waiting for $what"
+        sleep 0.2
+    done
+}
+# key KEY...: keystrokes to the main window, with a moment for the panels.
+key() { xdotool key --delay 80 "$@"; sleep 0.7; }
+visible() { xdotool search --onlyvisible --name "$1"; }
+# No file operation window is open.
+idle() { ! visible 'Extracting|Copying|Waiting'; }
+# copy [KEY...]: KEY (a selection that may be repeated) and F5 until the
+# copy dialog shows, which a busy file manager may take a second try for;
+# then starts the copy.
+copy() {
+    local try
+    for try in 1 2 3; do
+        key "$@" F5
+        local end=$((SECONDS + 5))
+        while [ $SECONDS -lt $end ]; do
+            if visible '^Copy' >/dev/null 2>&1; then
+                key Return
+                return
+            fi
+            sleep 0.2
+        done
+    done
+    fail "no copy dialog"
+}
+
+# The extracted files equal zantor's and carry the sample's time.
+same_files() {
+    local f
+    for f in "$WORK"/expected/*; do
+        cmp -s "$f" "$WORK/out/${f##*/}" || return 1
+        [ "$(stat -c %Y "$WORK/out/${f##*/}")" = "$(stat -c %Y "$SAMPLE")" ] || return 1
+    done
+}
+
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+xvfb_pid=$!
+wait_for "the virtual display" 20 xdpyinfo
+HOME=$WORK/home doublecmd --config-dir="$WORK/cfg" --no-splash -L "$WORK/in" -R "$WORK/out" >"$WORK/dc.log" 2>&1 &
+dc_pid=$!
+wait_for "the main window" 60 visible '^Double Commander'
+main=$(visible '^Double Commander' | head -1)
+xdotool windowmove "$main" 0 0 windowsize "$main" 1280 800
+xdotool windowfocus --sync "$main"
+sleep 1
+
+# Left panel: the sample, opened by its extension; every entry out with F5.
+key Down Return
+copy ctrl+a
+wait_for "the first copy" 20 same_files
+wait_for "the end of the first copy" 20 idle
+
+# Again over stale copies: the host asks, the user answers "Overwrite All".
+for f in "$WORK"/out/*; do echo stale >"$f"; touch -d '2020-01-01' "$f"; done
+copy ctrl+a
+wait_for "the overwrite question" 10 visible 'Waiting for user response'
+key alt+a
+wait_for "the overwritten copies" 20 same_files
+wait_for "the end of the second copy" 20 idle
+
+# Right panel: the Hrip archive that came out (the last name).
+key Tab End Return
+sleep 1.5
+if [ -n "$SHOT" ]; then import -window root "$SHOT" || fail "no screenshot"; fi
+
+# Its directory record (listed first, as a folder) into the left panel's
+# folder, which the left panel shows once it leaves the sample.
+folder=$("$HOST" --plugin "$MODULE" list "$WORK/out/2059.hrp" | sed -n 's/^.\{42\}  dir   //p' | head -1)
+[ -n "$folder" ] || fail "no directory record in 2059.hrp"
+key Tab BackSpace
+key Tab Down
+copy
+wait_for "the directory record as a folder" 20 test -d "$WORK/in/$folder"
+echo "PASS doublecmd"
