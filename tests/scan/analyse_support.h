@@ -106,7 +106,9 @@ inline std::vector<Listed> AnalysedImage::Summary() const {
       l.position = e.embedded.position;
       l.name = e.embedded.name;
     } else if (e.kind == kNotice) {
-      l.name = e.notice.archiveCorrupt ? "notice:corrupt" : "notice:first";
+      l.name = e.notice.archiveCorrupt   ? "notice:corrupt"
+               : e.notice.searchStopped ? "notice:stopped"
+                                        : "notice:first";
     } else {
       l.position = e.member.ordinal;
     }
