@@ -17,8 +17,8 @@ Result Analyse(Session& session);
 
 // The uncached analysis, within the budget for the image.
 Result ScanImage(Session& session);
-// The uncached analysis within the given budget.
-Result ScanImageWithin(Session& session, WorkBudget budget);
+// The uncached analysis within the given budget; what is left stays in it.
+Result ScanImageWithin(Session& session, WorkBudget& budget);
 
 // The whole image is a Hrip archive (with members, or an empty one).
 bool IsWholeHripArchive(const uint8_t* image, uint32_t size);

@@ -148,10 +148,11 @@ void CompleteFoundEntries(Session& session, uint32_t first, WorkBudget& budget) 
 }  // namespace
 
 Result ScanImage(Session& session) {
-  return ScanImageWithin(session, AnalysisBudget(session.settings, session.imageSize));
+  WorkBudget budget = AnalysisBudget(session.settings, session.imageSize);
+  return ScanImageWithin(session, budget);
 }
 
-Result ScanImageWithin(Session& session, WorkBudget budget) {
+Result ScanImageWithin(Session& session, WorkBudget& budget) {
   session.isHripArchive = IsWholeHripArchive(session.image, session.imageSize) ? 1 : 0;
   CoveredSpans covered{};
   Result r = session.isHripArchive ? ListArchiveMembers(session, covered, budget) : kSuccess;

@@ -1,7 +1,7 @@
 // WorkBudget: how much checking and decoding one analysis may do, so that no
-// file, however crafted, holds the host for long. Work is counted in bytes:
-// packed bytes a stream check walked, unpacked bytes a decode wrote. It is
-// spent per candidate, never per code.
+// file, however crafted, holds the host for long. A unit of work is one packed
+// byte a stream check walked or one byte a decode wrote (both cost a few
+// nanoseconds at worst). It is spent per candidate, never per code.
 #pragma once
 #include <cstdint>
 
