@@ -5,6 +5,7 @@
 // the data) and Hrip members of thousands of blocks.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -91,21 +92,21 @@ inline Bytes Hrst2Header(uint8_t flags, uint16_t unpacked, uint16_t packed) {
 // A Hrip archive (no catalogue) of members of up to 32767 blocks each, every
 // block a header with the given stream, until size is reached.
 inline Bytes HripOfBlocks(size_t size, const Bytes& stream, uint16_t unpacked) {
-  Bytes body;
+  Bytes body(8);  // the archive header, written last
   size_t blocks = 0;
   const size_t block = 11 + stream.size();
-  while (body.size() + block + 8 <= size || blocks == 0) {
+  while (body.size() + block <= size || blocks == 0) {
     ++blocks;
-    bool last = blocks % 32767 == 0 || body.size() + 2 * block + 8 > size;
+    bool last = blocks % 32767 == 0 || body.size() + 2 * block > size;
     Bytes h = Hrst2Header(last ? 0x02 : 0x00, unpacked, static_cast<uint16_t>(stream.size()));
     body.insert(body.end(), h.begin(), h.end());
     if (!stream.empty()) body.insert(body.end(), stream.begin(), stream.end());
   }
-  uint32_t length = 8 + static_cast<uint32_t>(body.size());
+  uint32_t length = static_cast<uint32_t>(body.size());
   uint32_t sectors = (length + 255) / 256;
-  Bytes out{'H', 'R', 'i', 0, uint8_t(length % 256), uint8_t(sectors), uint8_t(sectors >> 8), 0};
-  out.insert(out.end(), body.begin(), body.end());
-  return out;
+  const uint8_t header[8] = {'H', 'R', 'i', 0, uint8_t(length % 256), uint8_t(sectors), uint8_t(sectors >> 8), 0};
+  std::memcpy(body.data(), header, 8);
+  return body;
 }
 
 // Every corpus file of one folder, its last byte broken, repeated to size.
