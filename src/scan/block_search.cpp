@@ -30,7 +30,8 @@ Result StartCheck(Session& session, CoveredSpans& covered, WorkBudget& budget) {
   bool accepted = session.imageSize >= 8 && HeaderCheckH2(session.image, session.imageSize, 0, &info);
   if (!accepted && session.imageSize >= 6 && HeaderCheckH1(session.image, session.imageSize, 0, &info)) {
     uint32_t walked = 0;
-    accepted = TestHrustBlock(session.image, info, &walked).ok() && budget.Spend(walked);
+    bool sound = TestHrustBlock(session.image, info, &walked).ok();
+    accepted = budget.Spend(walked) && sound;
   }
   if (!accepted) return kSuccess;
   Result r = AddBlockEntry(session, 0, info, false);

@@ -53,6 +53,27 @@ TEST(WorkBudget, RunningOutListsWhatWasFoundBehindANotice) {
   EXPECT_EQ(all.back().position, image.size() - test::Hrust1Block("pic2").size());
 }
 
+// A member larger than a TR-DOS file is verified block by block in a window:
+// listed as before (attributes recorded, its whole size), and a damaged last
+// block still keeps the attributes off.
+TEST(WorkBudget, AMemberLargerThanATrdosFileIsVerifiedInAWindow) {
+  for (bool damaged : {false, true}) {
+    test::HripArchive archive;
+    archive.catalogue = false;
+    for (int i = 0; i < 3; ++i) {
+      test::Hrst2Options options;
+      options.flags = i == 2 ? test::kFlagLast : 0;
+      options.wrongUnpackedCrc = damaged && i == 2;
+      archive.body.push_back(test::Hrst2Block(test::StoredPayload(test::Filler(40000, i)), options));
+    }
+    AnalysedImage a(test::BuildHripArchive(archive));
+    ASSERT_TRUE(a.Scan().ok());
+    ASSERT_EQ(1u, a.Count());
+    EXPECT_EQ(120000u, a.At(0).listedSize);
+    EXPECT_EQ(damaged ? 0 : 1, a.At(0).attributeMark);
+  }
+}
+
 // Every corpus file, with all passes on, needs less than a quarter of its
 // budget: the budget leaves genuine data a wide margin.
 TEST(WorkBudget, GenuineDataStaysFarInside) {
