@@ -328,7 +328,7 @@ stage_fuzz() {
         env CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$b" -DCMAKE_BUILD_TYPE= \
         -DZANTOR_FUZZ=ON -DZANTOR_TESTS=OFF || return
     build fuzz "$b" '*_fuzz'
-    local progs p name rc dirs timeout
+    local progs p name rc dirs limit
     progs=$(test_programs "$b" '*_fuzz')
     if [ -z "$progs" ]; then
         echo "no fuzz programs yet"
@@ -344,9 +344,9 @@ stage_fuzz() {
         [ -d "$ROOT/fuzz/seeds/${name%_fuzz}" ] && dirs+=("$ROOT/fuzz/seeds/${name%_fuzz}")
         # The whole-image analysis is bounded by its work budget: any input
         # slower than a second is a slow path it misses.
-        timeout=30
-        [ "$name" = analyse_fuzz ] && timeout=1
-        timeout -k 10 $((FUZZ_SECONDS + 300)) "$b/$p" -max_total_time="$FUZZ_SECONDS" -timeout=$timeout \
+        limit=30
+        [ "$name" = analyse_fuzz ] && limit=1
+        timeout -k 10 $((FUZZ_SECONDS + 300)) "$b/$p" -max_total_time="$FUZZ_SECONDS" -timeout=$limit \
             -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$b/artifacts/$name-" "${dirs[@]}" \
             >"$LOGS/fuzz-$name.log" 2>&1 </dev/null
         rc=$?
