@@ -17,7 +17,7 @@ bool ExtensionMatches(const uint8_t* blockStart, const BlockInfo& info) {
          blockStart[10] == info.headerLength - kHrst2FixedLength;
 }
 
-Result RunHrust1(const uint8_t* packed, uint8_t* output, const BlockInfo& info, bool check) {
+Result RunHrust1(const uint8_t* packed, uint8_t* output, const BlockInfo& info, bool check, uint32_t* walked) {
   DecoderState state{};
   state.packed = packed;
   state.packedSize = info.packed;
@@ -28,6 +28,7 @@ Result RunHrust1(const uint8_t* packed, uint8_t* output, const BlockInfo& info, 
   } else {
     DecodeHrust1(state);
   }
+  if (walked) *walked = state.consumed < info.packed ? state.consumed : info.packed;
   return FinishStatus(state) == kDecodeOk ? kSuccess : kBadData;
 }
 
@@ -36,7 +37,7 @@ Result RunHrust1(const uint8_t* packed, uint8_t* output, const BlockInfo& info, 
 Result UnpackHrustBlock(const uint8_t* blockStart, uint8_t* output, const BlockInfo& info) {
   if (info.truncated) return kBadData;
   const uint8_t* packed = blockStart + info.headerLength;
-  if (info.format == kFormatHrust1) return RunHrust1(packed, output, info, false);
+  if (info.format == kFormatHrust1) return RunHrust1(packed, output, info, false, nullptr);
   if (info.format != kFormatHr21 && info.format != kFormatHrst2) FatalError("UHB02");
 
   if (info.stored) {
@@ -59,10 +60,11 @@ Result UnpackHrustBlock(const uint8_t* blockStart, uint8_t* output, const BlockI
   return kSuccess;
 }
 
-Result TestHrustBlock(const uint8_t* blockStart, const BlockInfo& info) {
+Result TestHrustBlock(const uint8_t* blockStart, const BlockInfo& info, uint32_t* walked) {
+  if (walked) *walked = 0;
   if (info.truncated) return kBadData;
   const uint8_t* packed = blockStart + info.headerLength;
-  if (info.format == kFormatHrust1) return RunHrust1(packed, nullptr, info, true);
+  if (info.format == kFormatHrust1) return RunHrust1(packed, nullptr, info, true, walked);
   if (info.format != kFormatHr21 && info.format != kFormatHrst2) FatalError("THB02");
 
   if (info.stored) {
@@ -73,10 +75,12 @@ Result TestHrustBlock(const uint8_t* blockStart, const BlockInfo& info) {
     state.packedSize = info.packed;
     state.expectedSize = info.unpacked;
     CheckHrust2(state);
+    if (walked) *walked = state.consumed < info.packed ? state.consumed : info.packed;
     if (FinishStatus(state) != kDecodeOk) return kBadData;
   }
   if (info.format == kFormatHrst2 && info.stored) {
     if (!ExtensionMatches(blockStart, info)) return kBadData;
+    if (walked) *walked = info.packed;
     if (blockStart[10] >= 2 && Crc16(packed, info.packed) != Hrst2PackedCrc(blockStart)) return kBadData;
   }
   return kSuccess;
@@ -100,8 +104,13 @@ Result UnpackHripBlock(const uint8_t* header, uint8_t* output, bool verifyPacked
   return kSuccess;
 }
 
-Result UnpackHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* output,
-                        bool verifyPacked) {
+namespace {
+
+// Unpacks the member's blocks one after another, into consecutive parts of
+// output or, with an allowance to pay them from, each into output's first
+// bytes.
+Result UnpackMemberBlocks(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* output,
+                          bool verifyPacked, uint64_t* allowance, bool* unpaid) {
   if (member.bad) FatalError("UE01");
   if (member.kind != kArchiveMember) FatalError("UE02");
 
@@ -120,11 +129,31 @@ Result UnpackHripMember(const uint8_t* image, uint32_t imageSize, const Entry& m
     if (at + h.HeaderLength() + h.packed > imageSize) return kBadData;
     if (h.unpacked > total - position) return kBadData;
 
-    Result r = UnpackHripBlock(header, output + position, verifyPacked);
+    if (allowance) {
+      if (h.unpacked > *allowance) {
+        *unpaid = true;
+        return kBadData;
+      }
+      *allowance -= h.unpacked;
+    }
+    Result r = UnpackHripBlock(header, allowance ? output : output + position, verifyPacked);
     if (r.failed()) return r;
     position += h.unpacked;
   }
   return position == total ? kSuccess : kBadData;
+}
+
+}  // namespace
+
+Result UnpackHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* output,
+                        bool verifyPacked) {
+  return UnpackMemberBlocks(image, imageSize, member, output, verifyPacked, nullptr, nullptr);
+}
+
+Result VerifyHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* window,
+                        uint64_t* allowance, bool* unpaid) {
+  *unpaid = false;
+  return UnpackMemberBlocks(image, imageSize, member, window, false, allowance, unpaid);
 }
 
 }  // namespace zantor

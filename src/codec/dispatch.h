@@ -17,8 +17,9 @@ constexpr Result kBadData = HostFailure(12);
 // Unpacks a block listed by the search; blockStart is its first header byte
 // (first packed byte when raw) inside the image.
 Result UnpackHrustBlock(const uint8_t* blockStart, uint8_t* output, const BlockInfo& info);
-// Decides whether a candidate block is genuine, without output.
-Result TestHrustBlock(const uint8_t* blockStart, const BlockInfo& info);
+// Decides whether a candidate block is genuine, without output. *walked (when
+// given) receives the packed bytes the check read, the measure of its work.
+Result TestHrustBlock(const uint8_t* blockStart, const BlockInfo& info, uint32_t* walked = nullptr);
 // Unpacks one Hrip member block whose whole header and packed data the
 // caller has checked to lie in the image.
 Result UnpackHripBlock(const uint8_t* header, uint8_t* output, bool verifyPacked);
@@ -27,5 +28,14 @@ Result UnpackHripBlock(const uint8_t* header, uint8_t* output, bool verifyPacked
 // entry may describe an earlier file of the same size and time.
 Result UnpackHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* output,
                         bool verifyPacked);
+
+// Bytes one Hrip block unpacks to at most (its size field is 16-bit).
+constexpr uint32_t kHripBlockWindow = 65536;
+// UnpackHripMember's verdict without the member's bytes: every block is
+// unpacked into the same window of kHripBlockWindow bytes. Each block's
+// unpacked size is taken from *allowance first; a block it cannot pay ends
+// the run with kBadData and *unpaid set.
+Result VerifyHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* window,
+                        uint64_t* allowance, bool* unpaid);
 
 }  // namespace zantor

@@ -25,6 +25,8 @@ void NameNotice(const Entry& entry, const Settings& settings, char* out) {
     std::snprintf(out, kNameField, "__archive_corrupt!");
   } else if (entry.notice.onlyFirstShown) {
     std::snprintf(out, kNameField, "__Only first %u entries shown! ", static_cast<unsigned>(settings.MaxEntries));
+  } else if (entry.notice.searchStopped) {
+    std::snprintf(out, kNameField, "__Search stopped early: too much work! ");
   } else {
     FatalError("RH01");
   }
@@ -134,7 +136,7 @@ Result ProduceData(Session& session, const Entry& entry, Work& work) {
   switch (entry.kind) {
     case kNotice:
       if (entry.notice.archiveCorrupt) return CorruptArchiveFailure(session, work.message);
-      if (entry.notice.onlyFirstShown) return HostFailure(1);
+      if (entry.notice.onlyFirstShown || entry.notice.searchStopped) return HostFailure(1);
       FatalError("PF01");
     case kArchiveMember:
       if (entry.member.directory) return kSuccess;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "plugin/result.h"
+#include "scan/work_budget.h"
 
 namespace zantor {
 
@@ -14,8 +15,10 @@ struct Session;
 // Reads image, imageSize, settings, archiveName, lastWriteTime and dosTime.
 Result Analyse(Session& session);
 
-// The uncached analysis.
+// The uncached analysis, within the budget for the image.
 Result ScanImage(Session& session);
+// The uncached analysis within the given budget; what is left stays in it.
+Result ScanImageWithin(Session& session, WorkBudget& budget);
 
 // The whole image is a Hrip archive (with members, or an empty one).
 bool IsWholeHripArchive(const uint8_t* image, uint32_t size);

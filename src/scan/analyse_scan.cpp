@@ -10,6 +10,7 @@
 #include "scan/block_search.h"
 #include "scan/hrip.h"
 #include "scan/trdos.h"
+#include "scan/work_budget.h"
 
 namespace zantor {
 namespace {
@@ -23,19 +24,35 @@ Result InsertNotice(Session& session, uint8_t NoticePart::*mark) {
   return r;
 }
 
-// The attribute step unpacks into a buffer of its own; when the buffer cannot
-// be had (a crafted archive may declare members of almost 2 GB) the entry is
-// treated like one that failed to unpack: it keeps its unpacked size.
+// The attribute step unpacks into a buffer of its own, its work paid from the
+// budget. When the work or the buffer cannot be had, the entry is treated
+// like one that failed to unpack: it keeps its unpacked size.
 template <class Unpack>
 void ApplyAttributesAfterUnpack(Session& session, Entry& entry, TrdosDescriptor& descriptor, uint32_t size,
-                                Unpack unpack) {
+                                WorkBudget& budget, Unpack unpack) {
+  if (!budget.Spend(size)) return;
   uint8_t* buffer = static_cast<uint8_t*>(Allocate(size));
   if (!buffer) return;
   if (unpack(buffer).ok()) ApplyTrdosAttributes(entry, session, descriptor, buffer, size);
   Release(buffer);
 }
 
-void CompleteMember(Session& session, Entry& entry, uint32_t ordinal) {
+// A member larger than a TR-DOS file can be has attributes that do not
+// depend on its bytes: its blocks are unpacked one by one into a window (a
+// crafted archive may declare almost 2 GB), each paid before it runs.
+void ApplyAttributesAfterWindowedUnpack(Session& session, Entry& entry, WorkBudget& budget) {
+  uint8_t* window = static_cast<uint8_t*>(Allocate(kHripBlockWindow));
+  if (!window) return;
+  uint64_t allowance = budget.left;
+  bool unpaid = false;
+  Result r = VerifyHripMember(session.image, session.imageSize, entry, window, &allowance, &unpaid);
+  Release(window);
+  budget.Spend(budget.left - allowance);
+  if (unpaid) budget.Exhaust();
+  if (r.ok()) ApplyTrdosAttributes(entry, session, entry.member.memberDescriptor, nullptr, entry.member.unpackedSize);
+}
+
+void CompleteMember(Session& session, Entry& entry, uint32_t ordinal, WorkBudget& budget) {
   MemberInfo& member = entry.member;
   member.ordinal = ordinal;
   entry.listedSize = member.unpackedSize;
@@ -45,13 +62,17 @@ void CompleteMember(Session& session, Entry& entry, uint32_t ordinal) {
     member.memberDescriptor.SetLength(static_cast<uint16_t>(member.unpackedSize));
   }
   if (entry.bad) return;
-  ApplyAttributesAfterUnpack(session, entry, member.memberDescriptor, member.unpackedSize, [&](uint8_t* out) {
+  if (member.unpackedSize > kLargestTrdosFile) {
+    ApplyAttributesAfterWindowedUnpack(session, entry, budget);
+    return;
+  }
+  ApplyAttributesAfterUnpack(session, entry, member.memberDescriptor, member.unpackedSize, budget, [&](uint8_t* out) {
     return UnpackHripMember(session.image, session.imageSize, entry, out, false);
   });
 }
 
 // The members of the archive that the image is; its bytes are then covered.
-Result ListArchiveMembers(Session& session, CoveredSpans& covered) {
+Result ListArchiveMembers(Session& session, CoveredSpans& covered, WorkBudget& budget) {
   Result r = ParseHripArchive(session.image, session.imageSize, session.entries, session,
                               session.settings.MaxEntries);
   // Half-built members would list and extract as empty files: fail instead.
@@ -64,7 +85,7 @@ Result ListArchiveMembers(Session& session, CoveredSpans& covered) {
   for (uint32_t i = 0; i < session.entries.count; ++i) {
     Entry& entry = *session.entries.At(i);
     if (entry.kind != kNotice && entry.kind != kArchiveMember) FatalError("FE01");
-    if (entry.kind == kArchiveMember && !entry.member.directory) CompleteMember(session, entry, ordinal++);
+    if (entry.kind == kArchiveMember && !entry.member.directory) CompleteMember(session, entry, ordinal++, budget);
   }
   return covered.Append(Span{0, session.hripLength});
 }
@@ -85,7 +106,7 @@ uint32_t EntryPosition(const Entry& entry) {
   return entry.kind == kBlock ? entry.block.position : entry.embedded.position;
 }
 
-void CompleteBlock(Session& session, Entry& entry, uint32_t width) {
+void CompleteBlock(Session& session, Entry& entry, uint32_t width, WorkBudget& budget) {
   BlockPart& block = entry.block;
   const BlockInfo& info = block.info;
   entry.listedSize = info.unpacked;
@@ -97,12 +118,12 @@ void CompleteBlock(Session& session, Entry& entry, uint32_t width) {
   std::memcpy(&block.descriptor, start + kHrst2DescriptorOffset, TrdosDescriptor::kSize);
   block.hasDescriptor = 1;
   if (entry.bad) return;
-  ApplyAttributesAfterUnpack(session, entry, block.descriptor, info.unpacked,
+  ApplyAttributesAfterUnpack(session, entry, block.descriptor, info.unpacked, budget,
                              [&](uint8_t* out) { return UnpackHrustBlock(start, out, info); });
 }
 
 // Names and listed sizes of the entries the block search added from first on.
-void CompleteFoundEntries(Session& session, uint32_t first) {
+void CompleteFoundEntries(Session& session, uint32_t first, WorkBudget& budget) {
   uint32_t last = 0;
   for (uint32_t i = first; i < session.entries.count; ++i) {
     uint32_t position = EntryPosition(*session.entries.At(i));
@@ -117,7 +138,7 @@ void CompleteFoundEntries(Session& session, uint32_t first) {
       FormatPosition(entry.embedded.position, width, entry.embedded.name);
       std::memcpy(entry.embedded.name + width, ".hrp", 5);
     } else if (entry.kind == kBlock) {
-      CompleteBlock(session, entry, width);
+      CompleteBlock(session, entry, width, budget);
     } else {
       FatalError("FE09");
     }
@@ -127,14 +148,23 @@ void CompleteFoundEntries(Session& session, uint32_t first) {
 }  // namespace
 
 Result ScanImage(Session& session) {
+  WorkBudget budget = AnalysisBudget(session.settings, session.imageSize);
+  return ScanImageWithin(session, budget);
+}
+
+Result ScanImageWithin(Session& session, WorkBudget& budget) {
   session.isHripArchive = IsWholeHripArchive(session.image, session.imageSize) ? 1 : 0;
   CoveredSpans covered{};
-  Result r = session.isHripArchive ? ListArchiveMembers(session, covered) : kSuccess;
+  Result r = session.isHripArchive ? ListArchiveMembers(session, covered, budget) : kSuccess;
   uint32_t first = session.entries.count;
-  if (r.ok()) r = BlockSearch(session, covered);
+  if (r.ok() && !budget.exhausted) r = BlockSearch(session, covered, budget);
   covered.Destroy();
   if (r.failed()) return r;
-  CompleteFoundEntries(session, first);
+  CompleteFoundEntries(session, first, budget);
+  if (budget.exhausted) {
+    r = InsertNotice(session, &NoticePart::searchStopped);
+    if (r.failed()) return r;
+  }
   if (session.entries.count >= session.settings.MaxEntries)
     return InsertNotice(session, &NoticePart::onlyFirstShown);
   return kSuccess;

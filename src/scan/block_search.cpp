@@ -25,24 +25,28 @@ constexpr Pass kPasses[] = {
 
 // A block right at the start is listed whatever the search settings say; an
 // "HR" header there must also test sound, as it is a common text prefix.
-Result StartCheck(Session& session, CoveredSpans& covered) {
+Result StartCheck(Session& session, CoveredSpans& covered, WorkBudget& budget) {
   BlockInfo info{};
   bool accepted = session.imageSize >= 8 && HeaderCheckH2(session.image, session.imageSize, 0, &info);
-  if (!accepted && session.imageSize >= 6 && HeaderCheckH1(session.image, session.imageSize, 0, &info))
-    accepted = TestHrustBlock(session.image, info).ok();
+  if (!accepted && session.imageSize >= 6 && HeaderCheckH1(session.image, session.imageSize, 0, &info)) {
+    uint32_t walked = 0;
+    bool sound = TestHrustBlock(session.image, info, &walked).ok();
+    accepted = budget.Spend(walked) && sound;
+  }
   if (!accepted) return kSuccess;
   Result r = AddBlockEntry(session, 0, info, false);
   if (r.failed()) return r;
   return covered.Append(Span{0, info.headerLength + info.packed});
 }
 
-Result RunPass(Session& session, CoveredSpans& covered, const Pass& pass, CoveredSpans& found) {
+Result RunPass(Session& session, CoveredSpans& covered, const Pass& pass, CoveredSpans& found,
+               WorkBudget& budget) {
   const ScanParams& params = session.settings.*pass.params;
   uint32_t limit = params.ScanFirst < session.imageSize ? params.ScanFirst : session.imageSize;
-  PassContext context{session, session.image, session.imageSize, params, found};
+  PassContext context{session, session.image, session.imageSize, params, found, budget};
   SortSpans(covered);
   Result r = ForEachGap(covered, limit, [&](uint32_t start, uint32_t end) {
-    return pass.routine(context, start, end);
+    return budget.exhausted ? kSuccess : pass.routine(context, start, end);
   });
   for (uint32_t i = 0; r.ok() && i < found.count; ++i) r = covered.Append(found.items[i]);
   found.count = 0;
@@ -51,9 +55,9 @@ Result RunPass(Session& session, CoveredSpans& covered, const Pass& pass, Covere
 
 }  // namespace
 
-Result BlockSearch(Session& session, CoveredSpans& covered) {
+Result BlockSearch(Session& session, CoveredSpans& covered, WorkBudget& budget) {
   if (covered.count == 0) {
-    Result r = StartCheck(session, covered);
+    Result r = StartCheck(session, covered, budget);
     if (r.failed()) return r;
   }
   CoveredSpans found{};
@@ -63,7 +67,8 @@ Result BlockSearch(Session& session, CoveredSpans& covered) {
     if ((params.Enabled & 0xFF) == 0 || session.imageSize > params.MaxFileSize ||
         session.entries.count >= session.settings.MaxEntries)
       continue;
-    r = RunPass(session, covered, pass, found);
+    if (budget.exhausted) break;
+    r = RunPass(session, covered, pass, found, budget);
     if (r.failed()) break;
   }
   found.Destroy();

@@ -9,6 +9,7 @@
 #include "config/settings.h"
 #include "plugin/result.h"
 #include "scan/entry.h"
+#include "scan/work_budget.h"
 
 namespace zantor {
 
@@ -21,10 +22,11 @@ struct Span {
 };
 using CoveredSpans = List<Span>;
 
-// Runs the start check (only when covered is empty) and the enabled passes.
-// Entries go to the session's list, found stretches to covered. Fails only
-// for lack of memory or a list overflow.
-Result BlockSearch(Session& session, CoveredSpans& covered);
+// Runs the start check (only when covered is empty) and the enabled passes,
+// paying their checks from budget: once it is exhausted the running pass
+// stops and no later pass runs. Entries go to the session's list, found
+// stretches to covered. Fails only for lack of memory or a list overflow.
+Result BlockSearch(Session& session, CoveredSpans& covered, WorkBudget& budget);
 
 // A plausible "hr21" or "Hrst2" header at p fills info.
 bool HeaderCheckH2(const uint8_t* image, uint32_t size, uint32_t p, BlockInfo* info);

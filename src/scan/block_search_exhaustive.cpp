@@ -25,6 +25,7 @@ Result ProbeEveryOffset(PassContext& context, uint32_t start, uint32_t end, cons
   for (uint32_t p = start; p < end; ++p) {
     DecoderState state{context.image + p, context.size - p, nullptr, probe.expectedSize};
     probe.check(state);
+    if (!PayCheck(context, state.consumed)) return kSuccess;
     if (state.error > 6) FatalError(probe.badErrorCode);
     if (state.error != 0) continue;
     if (state.consumed == 0 || state.consumed > context.size - p ||

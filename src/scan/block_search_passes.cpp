@@ -16,8 +16,11 @@ constexpr SignaturePair kHrust2Pair{'h', 'r', 0x20};  // "hr21" and "Hrst2"
 
 uint32_t Total(const BlockInfo& info) { return info.headerLength + info.packed; }
 
+// The check's work is paid whatever its verdict; an unpaid one is unsound.
 bool Sound(const PassContext& context, uint32_t p, const BlockInfo& info) {
-  return TestHrustBlock(context.image + p, info).ok();
+  uint32_t walked = 0;
+  bool sound = TestHrustBlock(context.image + p, info, &walked).ok();
+  return PayCheck(context, walked) && sound;
 }
 
 // Bytes a Hrip archive at p occupies (catalogue included), or 0 when no
@@ -83,6 +86,7 @@ Result BasicSearch(PassContext& context, uint32_t start, uint32_t end, uint32_t 
         info = candidate;
         at = uint32_t(c);
       }
+      if (context.budget.exhausted) return kSuccess;
     }
     bool bad = false;
     if (!found) {
@@ -145,8 +149,10 @@ Result SearchDeepHrust2(PassContext& context, uint32_t start, uint32_t end) {
     if (uint64_t{p} + 8 > context.size || !HeaderCheckH2(context.image, context.size, p, &info))
       continue;
     if ((params.TestBlocks & 0xFF) && !info.stored && info.unpacked > params.SizeThreshold &&
-        !Sound(context, p, info))
+        !Sound(context, p, info)) {
+      if (context.budget.exhausted) return kSuccess;
       continue;
+    }
     bool stop = false;
     Result r = TakeBlock(context, p, info, false, &stop);
     if (r.failed() || stop) return r;
@@ -160,8 +166,12 @@ Result SearchDeepHrust1(PassContext& context, uint32_t start, uint32_t end) {
     if (p >= end) break;
     BlockInfo info{};
     if (uint64_t{p} + 6 > context.size || !HeaderCheckH1(context.image, context.size, p, &info) ||
-        info.unpacked < context.params.MinBlockSize || !Sound(context, p, info))
+        info.unpacked < context.params.MinBlockSize)
       continue;
+    if (!Sound(context, p, info)) {
+      if (context.budget.exhausted) return kSuccess;
+      continue;
+    }
     bool stop = false;
     Result r = TakeBlock(context, p, info, false, &stop);
     if (r.failed() || stop) return r;

@@ -16,12 +16,17 @@ struct PassContext {
   uint32_t size;
   const ScanParams& params;
   CoveredSpans& found;  // this pass's finds; covered only once the pass ends
+  WorkBudget& budget;
 };
 
 // Routines end their stretch once an entry they added fills the list.
 inline bool ListFull(const PassContext& context) {
   return context.session.entries.count >= context.session.settings.MaxEntries;
 }
+
+// Pays for a check that walked this many packed bytes; false when the budget
+// ran out and the routine must end.
+inline bool PayCheck(const PassContext& context, uint32_t walked) { return context.budget.Spend(walked); }
 
 inline Result AddFoundSpan(PassContext& context, uint32_t start, uint32_t length) {
   return context.found.Append(Span{start, length});

@@ -103,6 +103,7 @@ struct EmbeddedPart {
 struct NoticePart {
   uint8_t archiveCorrupt;  // listed as "__archive_corrupt!"
   uint8_t onlyFirstShown;  // listed as "__Only first N entries shown! "
+  uint8_t searchStopped;   // listed as "__Search stopped early: too much work! "
 };
 
 struct Entry {

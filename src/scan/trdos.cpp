@@ -9,7 +9,6 @@ namespace zantor {
 namespace {
 
 constexpr uint32_t kSector = 256;
-constexpr uint32_t kLargestSectorExact = 0xFF00;  // 255 sectors: the count is one byte
 constexpr uint16_t kNoAutostart = 0x8000;
 constexpr uint8_t kAutostartMark[] = {0x80, 0xAA};
 
@@ -98,7 +97,7 @@ uint16_t HobetaChecksum(const uint8_t* header) {
 void ApplyTrdosAttributes(Entry& entry, const Session& session, TrdosDescriptor& descriptor, const uint8_t* data,
                           uint32_t size) {
   const Settings& settings = session.settings;
-  bool sectorExact = size <= kLargestSectorExact && size % kSector == 0;
+  bool sectorExact = size <= kLargestTrdosFile && size % kSector == 0;
   uint32_t sectors = sectorExact ? size / kSector : 0;
   descriptor.sectors = static_cast<uint8_t>(sectors);
 

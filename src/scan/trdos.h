@@ -10,6 +10,9 @@ namespace zantor {
 
 struct Session;
 
+// The largest TR-DOS file: 255 sectors (the count is one byte).
+constexpr uint32_t kLargestTrdosFile = 0xFF00;
+
 // Bytes 15-16 of a hobeta header: (sum of bytes 0-14) * 257 + 105, mod 65536.
 uint16_t HobetaChecksum(const uint8_t* header);
 

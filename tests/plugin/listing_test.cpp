@@ -96,6 +96,7 @@ TEST(ReadHeader, NoticesAreNamedAndCarryTheArchiveData) {
   built.session().settings.MaxEntries = 260;
   built.Add(kNotice).notice.archiveCorrupt = 1;
   built.Add(kNotice).notice.onlyFirstShown = 1;
+  built.Add(kNotice).notice.searchStopped = 1;
   wcx::tHeaderData header;
   std::memset(&header, 0x5A, sizeof(header));
 
@@ -113,6 +114,9 @@ TEST(ReadHeader, NoticesAreNamedAndCarryTheArchiveData) {
   ASSERT_EQ(ReadHeader(built.session(), header), 0);
   EXPECT_EQ(Name(header), "__Only first 260 entries shown! ");
   EXPECT_EQ(ProcessFile(built.session(), wcx::PK_SKIP, nullptr, nullptr), 0);
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(Name(header), "__Search stopped early: too much work! ");
+  EXPECT_EQ(ProcessFile(built.session(), wcx::PK_SKIP, nullptr, nullptr), 0);
   EXPECT_EQ(ReadHeader(built.session(), header), wcx::E_END_ARCHIVE);
 }
 
@@ -122,6 +126,7 @@ TEST(ProcessFile, NoticesFailWithTheirCodesAndTexts) {
   built.Add(kNotice).notice.onlyFirstShown = 1;
   built.Add(kNotice).notice.archiveCorrupt = 1;
   built.Add(kNotice).notice.archiveCorrupt = 1;
+  built.Add(kNotice).notice.searchStopped = 1;
 
   testing::internal::CaptureStderr();
   EXPECT_EQ(Extract(built.session(), folder.File("a")), 1);
@@ -142,8 +147,13 @@ TEST(ProcessFile, NoticesFailWithTheirCodesAndTexts) {
   EXPECT_EQ(shown,
             "Zantor error: Hrip archive is corrupt.\r\nAdditional error info:\r\n\r\nCatalogue missing\n");
 #endif
+
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Extract(built.session(), folder.File("c")), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_FALSE(test::Exists(folder.File("a")));
   EXPECT_FALSE(test::Exists(folder.File("b")));
+  EXPECT_FALSE(test::Exists(folder.File("c")));
 }
 
 TEST(ProcessFile, DestPathIsRefusedWithoutMovingOn) {

@@ -24,7 +24,7 @@ struct Listed {
   uint32_t position;  // Block / EmbeddedArchive
   uint32_t size;      // listed size
   bool bad;
-  std::string name;   // number text, archive name, or "notice:corrupt" / "notice:first"
+  std::string name;   // number text, archive name, or "notice:corrupt" / "notice:first" / "notice:stopped"
   bool operator==(const Listed& o) const {
     return kind == o.kind && position == o.position && size == o.size && bad == o.bad && name == o.name;
   }
@@ -38,8 +38,10 @@ class AnalysedImage {
   AnalysedImage(const AnalysedImage&) = delete;
   AnalysedImage& operator=(const AnalysedImage&) = delete;
 
+  // Both expect the work budget to suffice: genuine data never reaches it.
   Result Scan();     // ScanImage, no cache
   Result Analyse();  // through the cache
+  Result ScanWithin(WorkBudget& budget);
 
   Session& session() { return session_; }
   uint32_t Count() const { return session_.entries.count; }
@@ -91,8 +93,25 @@ inline AnalysedImage::~AnalysedImage() {
   session_.hripReport.Destroy();
 }
 
-inline Result AnalysedImage::Scan() { return ScanImage(session_); }
-inline Result AnalysedImage::Analyse() { return zantor::Analyse(session_); }
+inline bool StoppedEarly(const Session& session) {
+  for (uint32_t i = 0; i < session.entries.count; ++i)
+    if (session.entries.At(i)->notice.searchStopped) return true;
+  return false;
+}
+
+inline Result AnalysedImage::Scan() {
+  Result r = ScanImage(session_);
+  EXPECT_FALSE(StoppedEarly(session_)) << "the work budget ran out";
+  return r;
+}
+
+inline Result AnalysedImage::Analyse() {
+  Result r = zantor::Analyse(session_);
+  EXPECT_FALSE(StoppedEarly(session_)) << "the work budget ran out";
+  return r;
+}
+
+inline Result AnalysedImage::ScanWithin(WorkBudget& budget) { return ScanImageWithin(session_, budget); }
 
 inline std::vector<Listed> AnalysedImage::Summary() const {
   std::vector<Listed> out;
@@ -106,7 +125,9 @@ inline std::vector<Listed> AnalysedImage::Summary() const {
       l.position = e.embedded.position;
       l.name = e.embedded.name;
     } else if (e.kind == kNotice) {
-      l.name = e.notice.archiveCorrupt ? "notice:corrupt" : "notice:first";
+      l.name = e.notice.archiveCorrupt   ? "notice:corrupt"
+               : e.notice.searchStopped ? "notice:stopped"
+                                        : "notice:first";
     } else {
       l.position = e.member.ordinal;
     }

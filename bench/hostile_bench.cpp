@@ -1,0 +1,125 @@
+// Open time and memory on crafted images (hostile_images.h). Each case runs
+// in a child process of its own, so its peak memory is its own: the peak
+// resident size during the analysis minus the resident size before it, the
+// image already in memory (it stands for the file mapping). Settings: the
+// defaults, and all seven passes with every size limit at its maximum.
+//
+//   hostile_bench [MiB]            the table (default 1 MiB images)
+//   hostile_bench --work FILE...   work per byte of genuine files: all passes, defaults
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "config/settings.h"
+#include "hostile_images.h"
+#include "plugin/session.h"
+#include "scan/analyse.h"
+#include "scan/entry.h"
+
+namespace {
+
+using namespace zantor;
+using namespace zantor::bench;
+
+Settings AllPassesAtMaximum() {
+  Settings s = DefaultSettings();
+  s.MaxEntries = kMaxMaxEntries;
+  for (ScanParams* p : {&s.BasicScanParams_Hrust1, &s.DeepScanParams_Hrust1, &s.ExhaustiveScanParams_Hrust1,
+                        &s.BasicScanParams_Hrust2, &s.DeepScanParams_Hrust2, &s.ExhaustiveScanParams_Hrust2}) {
+    p->Enabled = 1;
+    p->MaxFileSize = kMaxScanBytes;
+    p->ScanFirst = kMaxScanBytes;
+  }
+  return s;
+}
+
+// A /proc/self/status field in KiB.
+long StatusKib(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.compare(0, std::strlen(field), field) == 0) return std::atol(line.c_str() + std::strlen(field) + 1);
+  return -1;
+}
+
+struct Outcome {
+  double seconds;
+  uint64_t work;
+  uint32_t entries;
+  bool stopped;
+};
+
+Outcome Scan(const Bytes& image, const Settings& settings) {
+  Session session{};
+  session.settings = settings;
+  session.image = image.data();
+  session.imageSize = static_cast<uint32_t>(image.size());
+  WorkBudget budget = AnalysisBudget(settings, session.imageSize);
+  const uint64_t granted = budget.left;
+  auto start = std::chrono::steady_clock::now();
+  Result r = ScanImageWithin(session, budget);
+  Outcome o{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            granted - budget.left, session.entries.count, budget.exhausted != 0};
+  if (r.failed()) std::printf("analysis failed (host code %d)\n", r.hostCode);
+  for (uint32_t i = 0; i < session.entries.count; ++i) DestroyEntry(session.entries.items[i]);
+  session.entries.Destroy();
+  session.hripReport.Destroy();
+  return o;
+}
+
+void RunCase(const HostileCase& c, size_t size, const char* label, const Settings& settings) {
+  std::fflush(stdout);
+  pid_t child = fork();
+  if (child != 0) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    return;
+  }
+  const Bytes image = c.make(size);
+  std::ofstream("/proc/self/clear_refs") << "5";  // restart the peak from here
+  const long before = StatusKib("VmRSS:");
+  Outcome o = Scan(image, settings);
+  const long peak = StatusKib("VmHWM:");
+  const double mib = image.size() / 1048576.0;
+  std::printf("| %-32s | %5.2f | %-9s | %8.3f | %7.1f | %7u | %s |\n", c.name, mib, label, o.seconds / mib,
+              (peak - before) / 1024.0, o.entries, o.stopped ? "stopped" : "");
+  std::fflush(stdout);
+  std::_Exit(0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--work") == 0) {
+    const Settings all = AllPassesAtMaximum();
+    for (int i = 2; i < argc; ++i) {
+      Bytes image = ReadFile(argv[i]);
+      if (image.empty()) continue;
+      Outcome d = Scan(image, DefaultSettings());
+      Outcome o = Scan(image, all);
+      std::printf("%8.3f %8.3f work/byte %9zu bytes %s%s\n", double(o.work) / image.size(),
+                  double(d.work) / image.size(), image.size(), argv[i], o.stopped || d.stopped ? " STOPPED" : "");
+    }
+    for (const char* name : {"random", "blocks"}) {
+      Bytes image = std::strcmp(name, "random") == 0 ? RandomImage() : BlocksImage();
+      Outcome d = Scan(image, DefaultSettings());
+      Outcome o = Scan(image, all);
+      std::printf("%8.3f %8.3f work/byte %9zu bytes (benchmark image %s)%s\n", double(o.work) / image.size(),
+                  double(d.work) / image.size(), image.size(), name, o.stopped || d.stopped ? " STOPPED" : "");
+    }
+    return 0;
+  }
+  const size_t size = static_cast<size_t>((argc > 1 ? std::atof(argv[1]) : 1.0) * 1048576);
+  std::printf("| input | MiB | settings | s/MiB | peak MiB | entries | budget |\n|---|---|---|---|---|---|---|\n");
+  for (const HostileCase& c : HostileCases()) {
+    RunCase(c, size, "defaults", DefaultSettings());
+    RunCase(c, size, "all, max", AllPassesAtMaximum());
+  }
+  return 0;
+}
