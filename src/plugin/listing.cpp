@@ -156,10 +156,13 @@ uint64_t CreationTime(const Entry& entry) {
 }
 
 // Writes the file destName; any failure once it exists deletes it again.
-Result Extract(const Session& session, const Entry& entry, const char* destName, const Work& work) {
-  if (destName == nullptr) return HostFailure(16);
+Result Extract(const Session& session, const Entry& entry, HostPath destName, const Work& work) {
+  if (destName.ansi == nullptr && destName.wide == nullptr) return HostFailure(16);
+  String path{};
+  Result r = AppendHostPath(destName, path);
   File out{};
-  Result r = out.Open(destName, true, kCreateNew, true, false, true);
+  if (r.ok()) r = out.Open(path.Text(), true, kCreateNew, true, false, true);
+  path.Destroy();
   if (r.ok()) {
     const bool written = (!entry.hobetaPresent || out.Write(entry.hobeta.bytes, HobetaHeader::kSize)) &&
                          out.Write(work.data, work.length) &&
@@ -172,13 +175,53 @@ Result Extract(const Session& session, const Entry& entry, const char* destName,
   return r;
 }
 
+// The extended record from the ANSI one (zero-filled before): one place
+// decides what an entry lists as.
+template <class Extended>
+void Extend(const wcx::tHeaderData& from, Extended& to) {
+  for (uint32_t i = 0; i < sizeof from.FileName && from.FileName[i] != 0; ++i) {
+    to.FileName[i] = static_cast<uint8_t>(from.FileName[i]);  // names are ASCII
+  }
+  to.Flags = from.Flags;
+  to.PackSize = static_cast<uint32_t>(from.PackSize);
+  to.UnpSize = static_cast<uint32_t>(from.UnpSize);
+  to.HostOS = from.HostOS;
+  to.FileCRC = from.FileCRC;
+  to.FileTime = from.FileTime;
+  to.UnpVer = from.UnpVer;
+  to.Method = from.Method;
+  to.FileAttr = from.FileAttr;
+}
+
+template <class Extended>
+int ReadExtended(Session& session, Extended& header) {
+  wcx::tHeaderData ansi;
+  const int code = ReadHeader(session, ansi);
+  if (code == wcx::E_END_ARCHIVE) return code;
+  std::memset(&header, 0, sizeof header);
+  Extend(ansi, header);
+  return code;
+}
+
 }  // namespace
+
+int ReadHeaderEx(Session& session, wcx::tHeaderDataEx& header) {
+  const int code = ReadExtended(session, header);
+  if (code != wcx::E_END_ARCHIVE) KeptPathToAnsi(session.archiveName, header.ArcName, sizeof header.ArcName);
+  return code;
+}
+
+int ReadHeaderEx(Session& session, wcx::tHeaderDataExW& header) {
+  const int code = ReadExtended(session, header);
+  if (code != wcx::E_END_ARCHIVE) Utf8ToUtf16(session.archiveName, header.ArcName, kWidePathField);
+  return code;
+}
 
 int ReadHeader(Session& session, wcx::tHeaderData& header) {
   if (session.current >= session.entries.count) return wcx::E_END_ARCHIVE;
   std::memset(&header, 0, sizeof(header));
   const Result named = Describe(session, *session.entries.At(session.current), header);
-  std::memcpy(header.ArcName, session.archiveName, sizeof(header.ArcName));
+  KeptPathToAnsi(session.archiveName, header.ArcName, sizeof header.ArcName);
   header.FileTime = static_cast<int>(session.dosTime);
   if (named.failed()) {
     ReportResult(named);
@@ -187,13 +230,13 @@ int ReadHeader(Session& session, wcx::tHeaderData& header) {
   return 0;
 }
 
-int ProcessFile(Session& session, int operation, const char* destPath, const char* destName) {
+int ProcessFile(Session& session, int operation, bool destPathGiven, HostPath destName) {
   if (session.current >= session.entries.count) FatalError("Index out of list");
   if (operation == wcx::PK_SKIP) {
     ++session.current;
     return 0;
   }
-  if (destPath != nullptr) {
+  if (destPathGiven) {
     ShowErrorBox(kDestPathText);
     return wcx::E_NOT_SUPPORTED;
   }
