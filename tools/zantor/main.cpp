@@ -1,6 +1,6 @@
 // zantor: a command-line host for the packer plugin.
 //
-//   zantor [--json] [--plugin PATH] [--capture-boxes] COMMAND ...
+//   zantor [--json] [--plugin PATH] [--capture-boxes] [--ansi] COMMAND ...
 //     list FILE             list the entries
 //     test FILE             test-unpack every entry
 //     extract FILE [DIR]    extract every entry into DIR (default: here)
@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/utf16.h"
 #include "zantor/box_capture.h"
 #include "zantor/config_command.h"
 #include "zantor/host_codes.h"
@@ -28,6 +29,7 @@ constexpr size_t kPathSize = 4096;
 struct Options {
   bool json = false;
   bool captureBoxes = false;
+  bool ansi = false;  // the ANSI exports even when the module has the Unicode ones
   const char* plugin = nullptr;
   const char* command = nullptr;
   const char* operands[64];
@@ -36,7 +38,7 @@ struct Options {
 
 int Usage() {
   std::fputs(
-      "usage: zantor [--json] [--plugin PATH] [--capture-boxes] COMMAND ...\n"
+      "usage: zantor [--json] [--plugin PATH] [--capture-boxes] [--ansi] COMMAND ...\n"
       "  list FILE             list the entries\n"
       "  test FILE             test every entry\n"
       "  extract FILE [DIR]    extract every entry into DIR (default: the current folder)\n"
@@ -45,7 +47,8 @@ int Usage() {
       "  config                run the plugin's configuration (a dialog on Windows), then\n"
       "                        print its settings file and every setting in effect\n"
       "--plugin defaults to the module beside this program; --capture-boxes prints\n"
-      "the plugin's message boxes to standard error instead of showing them.\n",
+      "the plugin's message boxes to standard error instead of showing them; --ansi\n"
+      "calls the ANSI functions even when the plugin has the Unicode ones.\n",
       stderr);
   return kUsageStatus;
 }
@@ -57,6 +60,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->json = true;
     } else if (std::strcmp(a, "--capture-boxes") == 0) {
       o->captureBoxes = true;
+    } else if (std::strcmp(a, "--ansi") == 0) {
+      o->ansi = true;
     } else if (std::strcmp(a, "--plugin") == 0 && i + 1 < argc) {
       o->plugin = argv[++i];
     } else if (a[0] == '-' && a[1] == '-') {
@@ -114,19 +119,31 @@ int WalkCommand(const PluginModule& plugin, Action action, const Options& o, Pri
     if (n > 2 && folder[n - 1] == '.' && separator(n - 2)) folder[n -= 2] = 0;
     while (n > 1 && separator(n - 1)) folder[--n] = 0;
   }
-  return WalkSucceeded(Walk(plugin, archive, o.operands[0], action, folder, printer)) ? 0 : 1;
+  const bool wide = !o.ansi && HasUnicode(plugin);
+  return WalkSucceeded(Walk(plugin, wide, archive, o.operands[0], action, folder, printer)) ? 0 : 1;
 }
 
 int ProbeCommand(const PluginModule& plugin, const Options& o, Printer& printer) {
   if (o.operandCount < 1) return Usage();
-  if (plugin.CanYouHandleThisFile == nullptr) {
+  const bool wide = !o.ansi && plugin.CanYouHandleThisFileW != nullptr;
+  if (!wide && plugin.CanYouHandleThisFile == nullptr) {
     std::fputs("zantor: the plugin does not recognise files by content\n", stderr);
     return 1;
   }
   for (int i = 0; i < o.operandCount; ++i) {
     char path[kPathSize];
     if (!FullPath(o.operands[i], path, sizeof path)) return 1;
-    printer.Probe(o.operands[i], plugin.CanYouHandleThisFile(path) != 0);
+    wcx::WCHAR widePath[kPathSize];
+    char ansiPath[kPathSize];
+    int answer;
+    if (wide) {
+      Utf8ToUtf16(path, widePath, kPathSize);
+      answer = plugin.CanYouHandleThisFileW(widePath);
+    } else {
+      AnsiPath(path, ansiPath, sizeof ansiPath);
+      answer = plugin.CanYouHandleThisFile(ansiPath);
+    }
+    printer.Probe(o.operands[i], answer != 0);
   }
   return 0;
 }
@@ -194,4 +211,7 @@ int Run(int argc, char** argv) {
 
 }  // namespace zantor
 
-int main(int argc, char** argv) { return zantor::Run(argc, argv); }
+int main(int argc, char** argv) {
+  zantor::UseUtf8(&argc, &argv);
+  return zantor::Run(argc, argv);
+}

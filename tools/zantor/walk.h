@@ -8,11 +8,12 @@
 namespace zantor {
 
 // archive: the full path passed as ArcName; shown: the name the user gave,
-// for the output. destFolder: for extraction, the
+// for the output (both UTF-8). wide: through the Unicode variants (the module
+// has them), else the ANSI ones. destFolder: for extraction, the
 // full path of the target folder; each entry goes to destFolder, a
 // separator and its listed name. Failures are also written to standard
 // error with the plugin's code.
-WalkSummary Walk(const PluginModule& plugin, const char* archive, const char* shown, Action action,
+WalkSummary Walk(const PluginModule& plugin, bool wide, const char* archive, const char* shown, Action action,
                  const char* destFolder, Printer& printer);
 
 // True when the summary records no failure.
