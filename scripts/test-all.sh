@@ -187,7 +187,8 @@ wine_started=
 wine_session_start() {
     wine_started=1
     unset DISPLAY WAYLAND_DISPLAY
-    export WINEPREFIX=$1 WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+    # A UTF-8 locale: Wine stores file names outside ASCII only through one.
+    export WINEPREFIX=$1 WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
     if [ ! -d "$WINEPREFIX/drive_c" ]; then
         timeout 300 /usr/lib/wine/wine64 wineboot --init >"$LOGS/w64-wineboot.log" 2>&1
         timeout 60 /usr/lib/wine/wineserver -w
@@ -266,6 +267,7 @@ stage_w32() {
     local results=$b/vm-results.txt guest=$b/vm-run.sh p
     rm -f "$results"
     {
+        echo 'export LC_ALL=C.UTF-8'  # as in wine_session_start
         echo 'wineserver -p'
         # Programs run from the guest's own disk: large images mapped from the
         # 9p share fault on pages that were never read in. The working folder

@@ -160,7 +160,8 @@ uint64_t CreationTime(const Entry& entry) {
 }
 
 // Writes the file destName, replacing one that exists.
-Result Extract(const Session& session, const Entry& entry, const char* destName, const Work& work) {
+Result Extract(const Session& session, const Entry& entry, HostPath destName, const Work& work) {
+  if (destName.ansi == nullptr && destName.wide == nullptr) return HostFailure(16);
   OutputFile file{};
   if (entry.hobetaPresent) {
     file.prefix = entry.hobeta.bytes;
@@ -170,17 +171,61 @@ Result Extract(const Session& session, const Entry& entry, const char* destName,
   file.length = work.length;
   file.creationTime = CreationTime(entry);
   file.lastWriteTime = session.lastWriteTime;
-  return WriteOutputFile(destName, file);
+  String path{};
+  Result r = AppendHostPath(destName, path);
+  if (r.ok()) r = WriteOutputFile(path.Text(), file);
+  path.Destroy();
+  return r;
+}
+
+// The extended record from the ANSI one (zero-filled before): one place
+// decides what an entry lists as.
+template <class Extended>
+void Extend(const wcx::tHeaderData& from, Extended& to) {
+  for (uint32_t i = 0; i < sizeof from.FileName && from.FileName[i] != 0; ++i) {
+    to.FileName[i] = static_cast<uint8_t>(from.FileName[i]);  // names are ASCII
+  }
+  to.Flags = from.Flags;
+  to.PackSize = static_cast<uint32_t>(from.PackSize);
+  to.UnpSize = static_cast<uint32_t>(from.UnpSize);
+  to.HostOS = from.HostOS;
+  to.FileCRC = from.FileCRC;
+  to.FileTime = from.FileTime;
+  to.UnpVer = from.UnpVer;
+  to.Method = from.Method;
+  to.FileAttr = from.FileAttr;
+}
+
+template <class Extended>
+int ReadExtended(Session& session, Extended& header) {
+  wcx::tHeaderData ansi;
+  const int code = ReadHeader(session, ansi);
+  if (code == wcx::E_END_ARCHIVE) return code;
+  std::memset(&header, 0, sizeof header);
+  Extend(ansi, header);
+  return code;
 }
 
 }  // namespace
+
+int ReadHeaderEx(Session& session, wcx::tHeaderDataEx& header) {
+  const int code = ReadExtended(session, header);
+  if (code != wcx::E_END_ARCHIVE) KeptPathToAnsi(session.archiveName, header.ArcName, sizeof header.ArcName);
+  return code;
+}
+
+int ReadHeaderEx(Session& session, wcx::tHeaderDataExW& header) {
+  const int code = ReadExtended(session, header);
+  if (code != wcx::E_END_ARCHIVE) Utf8ToUtf16(session.archiveName, header.ArcName, kWidePathField);
+  return code;
+}
 
 int ReadHeader(Session& session, wcx::tHeaderData& header) {
   if (session.current >= session.entries.count) return wcx::E_END_ARCHIVE;
   std::memset(&header, 0, sizeof(header));
   const Entry& entry = *session.entries.At(session.current);
   const Result named = Describe(session, entry, header);
-  std::memcpy(header.ArcName, session.archiveName, sizeof(header.ArcName));
+  KeptPathToAnsi(session.archiveName, header.ArcName, sizeof header.ArcName);
   header.FileTime = HostFileTime(session);
   header.FileAttr = HostFileAttr(entry.kind == kArchiveMember && entry.member.directory);
   if (named.failed()) {
@@ -190,13 +235,13 @@ int ReadHeader(Session& session, wcx::tHeaderData& header) {
   return 0;
 }
 
-int ProcessFile(Session& session, int operation, const char* destPath, const char* destName) {
+int ProcessFile(Session& session, int operation, bool destPathGiven, HostPath destName) {
   if (session.current >= session.entries.count) FatalError("Index out of list");
   if (operation == wcx::PK_SKIP) {
     ++session.current;
     return 0;
   }
-  if (destPath != nullptr) {
+  if (destPathGiven) {
     ShowErrorBox(kDestPathText);
     return wcx::E_NOT_SUPPORTED;
   }

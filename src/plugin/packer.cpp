@@ -3,13 +3,25 @@
 
 namespace zantor {
 
-Session* OpenArchive(wcx::tOpenArchiveData& data) {
-  const bool quiet = static_cast<uint32_t>(data.OpenResult) == QuietOpenMarker;
+namespace {
+
+// openResult: the record's OpenResult field, read and written.
+Session* Open(HostPath path, int& openResult) {
+  const bool quiet = static_cast<uint32_t>(openResult) == QuietOpenMarker;
   Session* session = nullptr;
-  Result r = OpenSession(data.ArcName, &session);
+  Result r = OpenSession(path, &session);
   if (r.failed() && !quiet) ReportResult(r);
-  data.OpenResult = ToHostCode(r);
+  openResult = ToHostCode(r);
   return session;
+}
+
+}  // namespace
+
+Session* OpenArchive(wcx::tOpenArchiveData& data) { return Open(HostPath{data.ArcName, nullptr}, data.OpenResult); }
+
+Session* OpenArchive(wcx::tOpenArchiveDataW& data) {
+  // A null W name is no name at all, as in the ANSI variant.
+  return Open(HostPath{nullptr, data.ArcName}, data.OpenResult);
 }
 
 int CloseArchive(Session* session) {
@@ -18,12 +30,9 @@ int CloseArchive(Session* session) {
   return ToHostCode(r);
 }
 
-int CanYouHandleThisFile(const char* fileName) {
-  wcx::tOpenArchiveData data{};
-  data.ArcName = const_cast<char*>(fileName);
-  data.OpenMode = wcx::PK_OM_LIST;
-  data.OpenResult = static_cast<int>(QuietOpenMarker);
-  Session* session = OpenArchive(data);
+int CanYouHandleThisFile(HostPath fileName) {
+  int openResult = static_cast<int>(QuietOpenMarker);
+  Session* session = Open(fileName, openResult);
   if (session == nullptr) return 0;
   const int answer = session->isHripArchive != 0 || session->entries.count != 0;
   CloseArchive(session);

@@ -18,12 +18,15 @@ constexpr uint32_t QuietOpenMarker = 0xC42CCA85u;
 constexpr int kPackerCaps =
     wcx::PK_CAPS_NEW | wcx::PK_CAPS_MULTIPLE | wcx::PK_CAPS_OPTIONS | wcx::PK_CAPS_BY_CONTENT;
 
-// A session for data.ArcName, or null with the code in data.OpenResult.
+// A session for data.ArcName, or null with the code in data.OpenResult. The
+// two variants differ only in the text of the path.
 Session* OpenArchive(wcx::tOpenArchiveData& data);
+Session* OpenArchive(wcx::tOpenArchiveDataW& data);
 // Closes and destroys the session: 0, or 17 when the file would not close.
 int CloseArchive(Session* session);
 // 1 when the file opens quietly as a Hrip archive or with any entry.
-int CanYouHandleThisFile(const char* fileName);
+int CanYouHandleThisFile(HostPath fileName);
+inline int CanYouHandleThisFile(const char* fileName) { return CanYouHandleThisFile(HostPath{fileName, nullptr}); }
 // Shows "Function not supported" and refuses with 24.
 int PackFiles();
 

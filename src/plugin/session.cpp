@@ -1,8 +1,6 @@
 // The open sequence of an archive session and its teardown.
 #include "plugin/session.h"
 
-#include <cstring>
-
 #include "base/heap.h"
 #include "scan/analyse.h"
 #include "scan/entry.h"
@@ -12,18 +10,8 @@ namespace zantor {
 
 namespace {
 
-constexpr uint32_t kPathField = sizeof(Session::archiveName);
-
 // FILETIME units in a mean Gregorian year (365.2425 days).
 constexpr uint64_t kMeanYear = 315569520000000ull;
-
-// Length of path when it fits the 260-byte field with its terminator, else
-// kPathField.
-uint32_t BoundedPathLength(const char* path) {
-  uint32_t n = 0;
-  while (n < kPathField && path[n] != 0) ++n;
-  return n;
-}
 
 uint16_t ReadWord(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
@@ -44,14 +32,10 @@ Result LocateImage(Session& session) {
 }
 
 // The open on a fresh session: path, file, hobeta header, analysis.
-Result OpenInto(Session& session, const char* path) {
-  // A missing name cannot be opened; never read through it.
-  if (path == nullptr) return HostFailure(15);
-  const uint32_t length = BoundedPathLength(path);
-  if (length >= kPathField) return ShownFailure("Archive path too long");
-  Result r = OpenSource(session, path);
+Result OpenInto(Session& session, HostPath path) {
+  Result r = KeepArchivePath(path, session.archiveName);
+  if (r.ok()) r = OpenSource(session, session.archiveName);
   if (r.failed()) return r;
-  std::memcpy(session.archiveName, path, length + 1);
   r = LocateImage(session);
   if (r.failed()) return r;
   return Analyse(session);
@@ -87,7 +71,7 @@ Result OpenSource(Session& session, const char* path) {
   return kSuccess;
 }
 
-Result OpenSession(const char* path, Session** opened) {
+Result OpenSession(HostPath path, Session** opened) {
   *opened = nullptr;
   Session* session = static_cast<Session*>(Allocate(sizeof(Session)));
   if (session == nullptr) return NoMemory;

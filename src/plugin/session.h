@@ -7,6 +7,7 @@
 #include "base/zstring.h"
 #include "config/settings.h"
 #include "plugin/file.h"
+#include "plugin/host_path.h"
 #include "plugin/result.h"
 
 namespace zantor {
@@ -25,7 +26,7 @@ struct Session {
   uint32_t hripLength;        // bytes of the image the Hrip archive occupies
   uint64_t lastWriteTime;     // FILETIME of the archive file
   uint32_t dosTime;           // the same as local DOS date and time
-  char archiveName[260];
+  char archiveName[kArchivePathBytes];  // the host's path, kept (host_path.h)
   const uint8_t* image;       // the mapped view, past a hobeta header
   uint32_t imageSize;
 };
@@ -40,7 +41,7 @@ constexpr uint32_t kLatestDosTime = 0xFF9FBF7D;    // 2107-12-31 23:59:58
 
 // The open sequence: a new session on the file at path, analysed and ready
 // to list. On failure nothing is left open and *opened is null.
-Result OpenSession(const char* path, Session** opened);
+Result OpenSession(HostPath path, Session** opened);
 
 // Opens the archive file read-only and mapped whole into session.source and
 // reads its times (lastWriteTime, dosTime).

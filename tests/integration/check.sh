@@ -7,11 +7,14 @@
 # The folder holds bin/ (the host and the module), files/ and config/ (from
 # zantor_fixtures). Result files hold the command, its standard output, its
 # standard error (box lines without their "box: " mark, no carriage returns)
-# and its exit status; extractions add one line per file written.
+# and its exit status; extractions add one line per file written. The host
+# calls the plugin's Unicode functions; cases named ansi-* pass --ansi.
+# Results named *-windows.txt come from the Windows platforms only.
 set -u
 PLATFORM=$1
 RUNNER=${RUNNER:-}
-export TZ=UTC LC_ALL=C
+# UTF-8: Wine takes the arguments' and file names' bytes as such.
+export TZ=UTC LC_ALL=C.UTF-8
 case $PLATFORM in
     native) EXE=bin/zantor; MODULE=Zantor.wcx; DRIVE= ;;
     w64) EXE=bin/zantor.exe; MODULE=Zantor.wcx64; DRIVE=Z: ;;
@@ -19,7 +22,7 @@ case $PLATFORM in
     *) echo "unknown platform $PLATFORM" >&2; exit 2 ;;
 esac
 OUT=out
-rm -rf "$OUT" plugins long
+rm -rf "$OUT" plugins long unicode
 mkdir -p "$OUT"
 
 # One plugin copy per configuration, with its Zantor.cfg beside it.
@@ -127,10 +130,32 @@ long_path() {
     cp -p files/hobeta-273.\$C "$name"
     echo "$name"
 }
-for n in 259 260; do
+# Through the ANSI functions 259 characters at most, through the Unicode
+# ones 1023.
+for n in 259 260 1023 1024; do
     MASK=$(long_path $n)
     run_case "list-path-$n" default list "$MASK"
+    [ $n = 260 ] && run_case "ansi-list-path-$n" default --ansi list "$MASK"
     MASK=
 done
+
+# The ANSI functions as the host used them before the Unicode ones.
+run_case ansi-probe default --ansi probe files/*
+dir=$OUT/x-ansi-extract-blocks.bin
+mkdir -p "$dir"
+run_case ansi-extract-blocks.bin default --ansi extract files/blocks.bin "$dir"
+{ echo "--- files"; describe_tree "$dir"; } >>"$OUT/ansi-extract-blocks.bin.txt"
+run_case ansi-test-archive-bad-checksum.hrp default --ansi test files/archive-bad-checksum.hrp
+
+# A folder named outside any ANSI code page: the Unicode functions list and
+# extract as from an ASCII name; the ANSI ones cannot open it on Windows.
+unicode=unicode/Ключ-鍵
+mkdir -p "$unicode" "$OUT/x-unicode-Ключ-鍵"
+cp -p files/blocks.bin "$unicode/"
+run_case unicode-probe default probe "$unicode/blocks.bin"
+run_case unicode-list default list "$unicode/blocks.bin"
+run_case unicode-extract default extract "$unicode/blocks.bin" "$OUT/x-unicode-Ключ-鍵"
+{ echo "--- files"; describe_tree "$OUT/x-unicode-Ключ-鍵"; } >>"$OUT/unicode-extract.txt"
+[ "$PLATFORM" = native ] || run_case unicode-ansi-list-windows default --ansi list "$unicode/blocks.bin"
 
 run_case pack default pack files/new.zip files/empty.bin

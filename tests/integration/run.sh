@@ -67,6 +67,7 @@ expected() {
 compare() {
     local out=$2/out problems=0
     for want in "$HERE"/expected/*.txt; do
+        [ "$1" = native ] && [ "${want%-windows.txt}" != "$want" ] && continue
         local got=$out/$(basename "$want")
         want=$(expected "$(basename "$want")" "$1")
         if ! diff -u "$want" "$got" >"$got.diff" 2>&1; then
@@ -99,7 +100,7 @@ TZ=UTC touch -d '1979-06-01 12:00:00' "$FIXTURES/files/old.bin"
 dir=$(stage "$native" zantor Zantor.wcx)
 (cd "$dir" && bash check.sh native)
 if [ $update -eq 1 ]; then
-    rm -f "$HERE"/expected/*.txt
+    find "$HERE/expected" -name '*.txt' ! -name '*-windows.txt' -delete
     cp "$dir"/out/*.txt "$HERE/expected/"
     echo "expected results rewritten from the native run"
 fi

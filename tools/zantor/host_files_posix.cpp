@@ -12,6 +12,12 @@ namespace zantor {
 const char kPathSeparator = '/';
 const char kDefaultPluginName[] = "Zantor.wcx";
 
+void UseUtf8(int*, char***) {}
+
+bool AnsiPath(const char* path, char* out, size_t size) {
+  return std::snprintf(out, size, "%s", path) < static_cast<int>(size);
+}
+
 bool ExecutableFolder(char* out, size_t size) {
   ssize_t n = readlink("/proc/self/exe", out, size - 1);
   if (n <= 0 || static_cast<size_t>(n) >= size - 1) return false;

@@ -1,6 +1,6 @@
 // zantor: a command-line host for the packer plugin.
 //
-//   zantor [--json] [--plugin PATH] [--capture-boxes] [--overwrite] COMMAND ...
+//   zantor [--json] [--plugin PATH] [--capture-boxes] [--overwrite] [--ansi] COMMAND ...
 //   zantor --version
 //     list FILE             list the entries
 //     test FILE             test-unpack every entry
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/utf16.h"
 #include "zantor/box_capture.h"
 #include "zantor/config_command.h"
 #include "zantor/host_codes.h"
@@ -32,6 +33,7 @@ struct Options {
   bool captureBoxes = false;
   bool version = false;
   bool overwrite = false;
+  bool ansi = false;  // the ANSI exports even when the module has the Unicode ones
   const char* plugin = nullptr;
   const char* command = nullptr;
   const char* operands[64];
@@ -40,7 +42,7 @@ struct Options {
 
 int Usage() {
   std::fputs(
-      "usage: zantor [--json] [--plugin PATH] [--capture-boxes] [--overwrite] COMMAND ...\n"
+      "usage: zantor [--json] [--plugin PATH] [--capture-boxes] [--overwrite] [--ansi] COMMAND ...\n"
       "       zantor --version\n"
       "  list FILE             list the entries\n"
       "  test FILE             test every entry\n"
@@ -52,7 +54,8 @@ int Usage() {
       "--plugin defaults to the module beside this program (on Linux, when there is\n"
       "none, the installed one); --capture-boxes prints the plugin's message boxes\n"
       "to standard error instead of showing them; extract keeps existing files\n"
-      "unless --overwrite is given.\n",
+      "unless --overwrite is given; --ansi calls the ANSI functions even when the\n"
+      "plugin has the Unicode ones.\n",
       stderr);
   return kUsageStatus;
 }
@@ -68,6 +71,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->version = true;
     } else if (std::strcmp(a, "--overwrite") == 0) {
       o->overwrite = true;
+    } else if (std::strcmp(a, "--ansi") == 0) {
+      o->ansi = true;
     } else if (std::strcmp(a, "--plugin") == 0 && i + 1 < argc) {
       o->plugin = argv[++i];
     } else if (a[0] == '-' && a[1] == '-') {
@@ -124,19 +129,31 @@ int WalkCommand(const PluginModule& plugin, Action action, const Options& o, Pri
     while (n > 1 && separator(n - 1)) folder[--n] = 0;
   }
   const Destination destination{folder, o.overwrite};
-  return WalkSucceeded(Walk(plugin, archive, o.operands[0], action, destination, printer)) ? 0 : 1;
+  const bool wide = !o.ansi && HasUnicode(plugin);
+  return WalkSucceeded(Walk(plugin, wide, archive, o.operands[0], action, destination, printer)) ? 0 : 1;
 }
 
 int ProbeCommand(const PluginModule& plugin, const Options& o, Printer& printer) {
   if (o.operandCount < 1) return Usage();
-  if (plugin.CanYouHandleThisFile == nullptr) {
+  const bool wide = !o.ansi && plugin.CanYouHandleThisFileW != nullptr;
+  if (!wide && plugin.CanYouHandleThisFile == nullptr) {
     std::fputs("zantor: the plugin does not recognise files by content\n", stderr);
     return 1;
   }
   for (int i = 0; i < o.operandCount; ++i) {
     char path[kPathSize];
     if (!FullPath(o.operands[i], path, sizeof path)) return 1;
-    printer.Probe(o.operands[i], plugin.CanYouHandleThisFile(path) != 0);
+    wcx::WCHAR widePath[kPathSize];
+    char ansiPath[kPathSize];
+    int answer;
+    if (wide) {
+      Utf8ToUtf16(path, widePath, kPathSize);
+      answer = plugin.CanYouHandleThisFileW(widePath);
+    } else {
+      AnsiPath(path, ansiPath, sizeof ansiPath);
+      answer = plugin.CanYouHandleThisFile(ansiPath);
+    }
+    printer.Probe(o.operands[i], answer != 0);
   }
   return 0;
 }
@@ -208,4 +225,7 @@ int Run(int argc, char** argv) {
 
 }  // namespace zantor
 
-int main(int argc, char** argv) { return zantor::Run(argc, argv); }
+int main(int argc, char** argv) {
+  zantor::UseUtf8(&argc, &argv);
+  return zantor::Run(argc, argv);
+}

@@ -39,6 +39,11 @@ bool LoadPluginModule(const char* path, PluginModule* module, char* error, size_
   Bind(handle, "GetPackerCaps", &m.GetPackerCaps);
   Bind(handle, "CanYouHandleThisFile", &m.CanYouHandleThisFile);
   Bind(handle, "ConfigurePacker", &m.ConfigurePacker);
+  Bind(handle, "OpenArchiveW", &m.OpenArchiveW);
+  Bind(handle, "ReadHeaderExW", &m.ReadHeaderExW);
+  Bind(handle, "ProcessFileW", &m.ProcessFileW);
+  Bind(handle, "SetProcessDataProcW", &m.SetProcessDataProcW);
+  Bind(handle, "CanYouHandleThisFileW", &m.CanYouHandleThisFileW);
   *module = m;
   return true;
 }

@@ -20,7 +20,18 @@ struct PluginModule {
   wcx::GetPackerCapsFn GetPackerCaps;
   wcx::CanYouHandleThisFileFn CanYouHandleThisFile;
   wcx::ConfigurePackerFn ConfigurePacker;
+  // The Unicode variants, used whenever all three are there.
+  wcx::OpenArchiveWFn OpenArchiveW;
+  wcx::ReadHeaderExWFn ReadHeaderExW;
+  wcx::ProcessFileWFn ProcessFileW;
+  wcx::SetProcessDataProcWFn SetProcessDataProcW;
+  wcx::CanYouHandleThisFileWFn CanYouHandleThisFileW;
 };
+
+// Whether the module takes the Unicode variants.
+inline bool HasUnicode(const PluginModule& m) {
+  return m.OpenArchiveW != nullptr && m.ReadHeaderExW != nullptr && m.ProcessFileW != nullptr;
+}
 
 // Loads the module and looks up its exports; on failure writes the reason
 // into error and leaves module all zero.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/utf16.h"
+
 #include "zantor/host_codes.h"
 #include "zantor/host_convention.h"
 #include "zantor/host_files.h"
@@ -25,60 +27,117 @@ int Operation(Action action) {
   return wcx::PK_SKIP;
 }
 
+constexpr size_t kPathSize = 4096;
+
+// The module's functions in the variant the walk uses; texts are UTF-8 here.
+struct Calls {
+  const PluginModule& plugin;
+  bool wide;
+
+  wcx::HANDLE Open(const char* archive, int mode, int* openResult) const {
+    if (wide) {
+      wcx::WCHAR arcName[kPathSize];
+      Utf8ToUtf16(archive, arcName, kPathSize);
+      wcx::tOpenArchiveDataW open{};
+      open.ArcName = arcName;
+      open.OpenMode = mode;
+      wcx::HANDLE handle = plugin.OpenArchiveW(&open);
+      *openResult = open.OpenResult;
+      return handle;
+    }
+    char arcName[kPathSize];
+    AnsiPath(archive, arcName, sizeof arcName);
+    wcx::tOpenArchiveData open{};
+    open.ArcName = arcName;
+    open.OpenMode = mode;
+    wcx::HANDLE handle = plugin.OpenArchive(&open);
+    *openResult = open.OpenResult;
+    return handle;
+  }
+
+  // The next header, as the ANSI record the printers take (the name in UTF-8).
+  int Read(wcx::HANDLE archive, wcx::tHeaderData* header) const {
+    if (!wide) return plugin.ReadHeader(archive, header);
+    wcx::tHeaderDataExW ex{};
+    const int code = plugin.ReadHeaderExW(archive, &ex);
+    const uint32_t length = Utf16Length(ex.FileName, 1024);
+    if (!Utf16ToUtf8(ex.FileName, length, header->FileName, sizeof header->FileName)) header->FileName[0] = 0;
+    header->Flags = ex.Flags;
+    header->PackSize = static_cast<int>(ex.PackSize);
+    header->UnpSize = static_cast<int>(ex.UnpSize);
+    header->FileTime = ex.FileTime;
+    header->FileAttr = ex.FileAttr;
+    return code;
+  }
+
+  int Process(wcx::HANDLE archive, int operation, const char* destName) const {
+    if (wide) {
+      wcx::WCHAR name[kPathSize];
+      if (destName != nullptr) Utf8ToUtf16(destName, name, kPathSize);
+      return plugin.ProcessFileW(archive, operation, nullptr, destName != nullptr ? name : nullptr);
+    }
+    char name[kPathSize];
+    if (destName != nullptr) AnsiPath(destName, name, sizeof name);
+    return plugin.ProcessFile(archive, operation, nullptr, destName != nullptr ? name : nullptr);
+  }
+};
+
 // Runs ProcessFile on the entry just read; for extraction the host names
 // the destination itself and makes the folders that directory entries stand
 // for, as a file manager does. Like a file manager that asks first, it
 // hands the plugin an existing file only when told to overwrite; a file it
 // keeps is reported here and set in *reported.
-int ProcessEntry(const PluginModule& plugin, wcx::HANDLE archive, const wcx::tHeaderData& header, Action action,
+int ProcessEntry(const Calls& calls, wcx::HANDLE archive, const wcx::tHeaderData& header, Action action,
                  const Destination& destination, bool* reported) {
-  if (action != Action::kExtract) return plugin.ProcessFile(archive, Operation(action), nullptr, nullptr);
-  char destName[4096];
+  if (action != Action::kExtract) return calls.Process(archive, Operation(action), nullptr);
+  char destName[kPathSize];
   if (std::snprintf(destName, sizeof destName, "%s%c%s", destination.folder, kPathSeparator, header.FileName) >=
       static_cast<int>(sizeof destName)) {
     // Too long for any system: skip it, so the walk stays in step.
-    plugin.ProcessFile(archive, wcx::PK_SKIP, nullptr, nullptr);
+    calls.Process(archive, wcx::PK_SKIP, nullptr);
     return wcx::E_ECREATE;
   }
   if (IsFolder(header.FileAttr)) {
     MakeFolder(destName);
   } else if (!destination.overwrite && PathExists(destName)) {
-    plugin.ProcessFile(archive, wcx::PK_SKIP, nullptr, nullptr);
+    calls.Process(archive, wcx::PK_SKIP, nullptr);
     std::fprintf(stderr, "zantor: %s: extract: the file exists and is kept (--overwrite replaces it)\n",
                  header.FileName);
     *reported = true;
     return wcx::E_ECREATE;
   }
-  return plugin.ProcessFile(archive, wcx::PK_EXTRACT, nullptr, destName);
+  return calls.Process(archive, wcx::PK_EXTRACT, destName);
 }
 
-// The host's progress callback: the plugin ignores it, a file manager sets it.
+// The host's progress callbacks: the plugin ignores them, a file manager sets them.
 int WCX_API KeepGoing(char*, int) { return 1; }
+int WCX_API KeepGoingW(wcx::WCHAR*, int) { return 1; }
 
 }  // namespace
 
-WalkSummary Walk(const PluginModule& plugin, const char* archive, const char* shown, Action action,
+WalkSummary Walk(const PluginModule& plugin, bool wide, const char* archive, const char* shown, Action action,
                  const Destination& destination, Printer& printer) {
   WalkSummary summary{};
   printer.Begin(shown, action);
-  char arcName[4096];
-  std::snprintf(arcName, sizeof arcName, "%s", archive);
-  wcx::tOpenArchiveData open{};
-  open.ArcName = arcName;
-  open.OpenMode = action == Action::kList ? wcx::PK_OM_LIST : wcx::PK_OM_EXTRACT;
-  wcx::HANDLE handle = plugin.OpenArchive(&open);
+  const Calls calls{plugin, wide};
+  int openResult = 0;
+  wcx::HANDLE handle = calls.Open(archive, action == Action::kList ? wcx::PK_OM_LIST : wcx::PK_OM_EXTRACT, &openResult);
   if (handle == nullptr) {
     // A null handle with OpenResult 0 is a failure all the same.
-    summary.openCode = open.OpenResult != 0 ? open.OpenResult : 1;
+    summary.openCode = openResult != 0 ? openResult : 1;
     ReportFailure(shown, "open", summary.openCode);
     printer.End(summary);
     return summary;
   }
-  if (plugin.SetProcessDataProc != nullptr) plugin.SetProcessDataProc(handle, &KeepGoing);
+  if (wide && plugin.SetProcessDataProcW != nullptr) {
+    plugin.SetProcessDataProcW(handle, &KeepGoingW);
+  } else if (!wide && plugin.SetProcessDataProc != nullptr) {
+    plugin.SetProcessDataProc(handle, &KeepGoing);
+  }
 
   for (;;) {
     wcx::tHeaderData header{};
-    const int read = plugin.ReadHeader(handle, &header);
+    const int read = calls.Read(handle, &header);
     if (read == wcx::E_END_ARCHIVE) break;
     if (read != 0) {
       summary.headerCode = read;
@@ -86,7 +145,7 @@ WalkSummary Walk(const PluginModule& plugin, const char* archive, const char* sh
       break;
     }
     bool reported = false;
-    const int result = ProcessEntry(plugin, handle, header, action, destination, &reported);
+    const int result = ProcessEntry(calls, handle, header, action, destination, &reported);
     ++summary.entries;
     summary.packed += static_cast<uint32_t>(header.PackSize);
     summary.unpacked += static_cast<uint32_t>(header.UnpSize);

@@ -16,9 +16,10 @@ struct Destination {
 };
 
 // archive: the full path passed as ArcName; shown: the name the user gave,
-// for the output. Failures are also written to standard error with the
-// plugin's code.
-WalkSummary Walk(const PluginModule& plugin, const char* archive, const char* shown, Action action,
+// for the output (both UTF-8). wide: through the Unicode variants (the module
+// has them), else the ANSI ones. Failures are also written to standard error
+// with the plugin's code.
+WalkSummary Walk(const PluginModule& plugin, bool wide, const char* archive, const char* shown, Action action,
                  const Destination& destination, Printer& printer);
 
 // True when the summary records no failure.
