@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 

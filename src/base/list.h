@@ -6,7 +6,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "codec/decoder_state.h"
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 

@@ -5,7 +5,7 @@
 
 #include "config/name_builder.h"
 #include "config/settings.h"
-#include "plugin/result.h"
+#include "base/result.h"
 #include "scan/entry.h"
 
 namespace zantor {

@@ -5,7 +5,7 @@
 #include "config/module_path.h"
 #include "config/settings.h"
 #include "config/settings_folder.h"
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 

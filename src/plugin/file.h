@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "base/zstring.h"
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 

@@ -7,7 +7,7 @@
 
 #include "base/utf16.h"
 #include "base/zstring.h"
-#include "plugin/result.h"
+#include "base/result.h"
 #include "plugin/wcx.h"
 
 namespace zantor {

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 

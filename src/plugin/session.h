@@ -8,7 +8,7 @@
 #include "config/settings.h"
 #include "plugin/file.h"
 #include "plugin/host_path.h"
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 

@@ -6,7 +6,7 @@
 #pragma once
 #include <cstdint>
 
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 

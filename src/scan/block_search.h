@@ -7,7 +7,7 @@
 
 #include "base/list.h"
 #include "config/settings.h"
-#include "plugin/result.h"
+#include "base/result.h"
 #include "scan/entry.h"
 #include "scan/work_budget.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "config/settings.h"
-#include "plugin/result.h"
+#include "base/result.h"
 #include "plugin/session.h"
 #include "scan/block_search.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/list.h"
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "base/list.h"
-#include "plugin/result.h"
+#include "base/result.h"
 #include "plugin/session.h"
 #include "scan/entry.h"
 

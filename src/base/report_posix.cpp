@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "plugin/result.h"
+#include "base/result.h"
 
 namespace zantor {
 namespace {

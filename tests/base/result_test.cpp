@@ -1,4 +1,4 @@
-#include "plugin/result.h"
+#include "base/result.h"
 
 #include <gtest/gtest.h>
 
