@@ -2,20 +2,16 @@
 // also rejects forms that the packer never writes, so that block discovery
 // can tell real streams from chance data.
 #include "codec/hrust1.h"
-#include "codec/hrust1_codes.h"
 #include "codec/hrust1_walk.h"
 
 namespace zantor {
 namespace {
 
-// Shorter lengths have shorter codes than the long form.
-constexpr uint32_t kMinLongLength = 128;
-
-struct Checker {
-  DecoderState& state;
-  Hrust1Bits bits;
-  uint32_t highWidth;
+// The checker's actions: codes only move produced, and forms the packer
+// never writes stop the run.
+struct Checker : Hrust1Walker<Checker> {
   int32_t lastShortOffset;  // offset of a length-1 copy just before, else 0
+  int32_t shortBefore;      // lastShortOffset as the current code started
   bool endsWord;            // the end code was the last seven bits of a word
 
   // Wrapping produced around would hide an overflow.
@@ -46,12 +42,18 @@ struct Checker {
     Account(length);
   }
 
-  void GapCopy(int32_t offset) {
-    if (state.stopped) return;
-    if (offset == -256) {
+  // Two such copies from one distance would be a length-2 copy.
+  void ShortCopy(int32_t offset) {
+    if (offset == shortBefore) {
       StopRun(state, kInvalidCode);
       return;
     }
+    lastShortOffset = offset;
+    Copy(offset, 1);
+  }
+
+  void GapCopy(int32_t offset) {
+    if (state.stopped) return;
     if (uint32_t(-offset) > state.produced) {
       StopRun(state, kBeforeOutputStart);
       return;
@@ -60,107 +62,27 @@ struct Checker {
     Account(3);
   }
 
+  // The end code still needs a word or byte after the run.
+  void Literals(uint32_t n) {
+    Skip(n);
+    Account(n);
+  }
+
+  void EndsWord() { endsWord = true; }
+
+  // Shorter lengths have shorter codes than the long form.
+  bool AcceptsLongLength(uint32_t length) { return Accept(length >= 128); }
+
+  // High parts -2 and -1 have shorter codes of their own.
+  bool AcceptsFarHigh(int32_t high) { return Accept(high < -2); }
+
   // The packer uses the special code only with length 2 (gap copy or width
   // step) and with length 3 (gap copy; an odd length never gives the step).
-  void ByteOffset(int32_t high, uint32_t length) {
-    uint32_t b = ReadPackedByte(state);
-    int32_t offset = high * 256 + int32_t(b);
-    if (offset < -32) {
-      Copy(offset, length);
-      return;
-    }
-    uint32_t special = SpecialCode(b, length);
-    if (length == 2 && special == 0) {
-      highWidth = NextHighWidth(highWidth);
-    } else if (length == 2 || length == 3) {
-      GapCopy(GapOffset(special));
-    } else {
-      StopRun(state, kInvalidCode);
-    }
-  }
+  bool AcceptsSpecial(uint32_t length) { return Accept(length == 2 || length == 3); }
 
-  void OffsetCode(uint32_t length) {
-    switch (ReadBitsNeg(state, bits, 2)) {
-      case -2: Copy(ReadBitsNeg(state, bits, 5), length); break;
-      case -4: ByteOffset(-2, length); break;
-      case -3: ByteOffset(-1, length); break;
-      default: {
-        // High parts -2 and -1 have shorter codes of their own.
-        int32_t high = ReadBitsNeg(state, bits, highWidth);
-        if (high >= -2) {
-          StopRun(state, kInvalidCode);
-        } else {
-          ByteOffset(high, length);
-        }
-        break;
-      }
-    }
-  }
-
-  // One code after its leading 0 bit; false at the end code.
-  bool Code() {
-    uint32_t s = ReadLengthPrefix(state, bits);
-    if (s == 1) {
-      // Two such copies from one distance would be a length-2 copy.
-      int32_t offset = ReadBitsNeg(state, bits, 3);
-      if (offset == lastShortOffset) {
-        StopRun(state, kInvalidCode);
-      } else {
-        lastShortOffset = offset;
-        Copy(offset, 1);
-      }
-      return true;
-    }
-    lastShortOffset = 0;
-    uint32_t length;
-    switch (s) {
-      case 2: {
-        int32_t h = ReadBitsNeg(state, bits, 2);
-        if (h == -1) {
-          Copy(ReadBitsNeg(state, bits, 5), 2);
-        } else {
-          ByteOffset(h + 1, 2);
-        }
-        return true;
-      }
-      case 3:
-        length = 3;
-        break;
-      case 4: {
-        if (TakeBit(state, bits)) {
-          GapCopy(ReadBitsNeg(state, bits, 4));
-          return true;
-        }
-        if (TakeBit(state, bits)) {
-          // The end code still needs a word or byte after the run.
-          uint32_t n = 2 * ReadBits(state, bits, 4) + 12;
-          Skip(n);
-          Account(n);
-          return true;
-        }
-        if (EndCodeEndsWord(bits)) {
-          endsWord = true;
-          return false;
-        }
-        uint32_t v = ReadBits(state, bits, 7);
-        if (v == kHrust1EndCode) return false;
-        if (v >= 16) {
-          length = v;
-          break;
-        }
-        length = v * 256 + ReadPackedByte(state);
-        if (length < kMinLongLength) {
-          StopRun(state, kInvalidCode);
-          return true;
-        }
-        break;
-      }
-      default:
-        length = s - 1;
-        break;
-    }
-    OffsetCode(length);
-    return true;
+  bool Accept(bool packerForm) {
+    if (!packerForm) StopRun(state, kInvalidCode);
+    return packerForm;
   }
 
   // The bits after the end code are padding and must be 0; the end code as
@@ -175,7 +97,7 @@ struct Checker {
 }  // namespace
 
 void CheckHrust1(DecoderState& state) {
-  Checker c{state, {}, kHrust1FirstWidth, 0, false};
+  Checker c{{state, {}, kHrust1FirstWidth}, 0, 0, false};
   c.Skip(kHrust1Tail);
   FetchWord(state, c.bits);
   ReadPackedByte(state);
@@ -184,7 +106,7 @@ void CheckHrust1(DecoderState& state) {
 }
 
 void CheckHrust1Codes(DecoderState& state, const Hrust1WalkState& walk) {
-  Checker c{state, walk.bits, walk.highWidth, walk.lastShortOffset, false};
+  Checker c{{state, walk.bits, walk.highWidth}, walk.lastShortOffset, 0, false};
   uint32_t literalRow = walk.literalRow;
   bool ended = false;
   while (!state.stopped && !ended) {
@@ -202,6 +124,8 @@ void CheckHrust1Codes(DecoderState& state, const Hrust1WalkState& walk) {
       c.Account(1);
     } else {
       literalRow = 0;
+      c.shortBefore = c.lastShortOffset;
+      c.lastShortOffset = 0;
       ended = !c.Code();
     }
   }

@@ -7,93 +7,28 @@
 #include "codec/hrust1.h"
 #include "codec/hrust1_codes.h"
 #include "codec/hrust1_fast.h"
+#include "codec/hrust1_walk.h"
 
 namespace zantor {
 namespace {
 
-struct Decoder {
-  DecoderState& state;
-  Hrust1Bits bits;
-  uint32_t highWidth;
-
+// The decoder's actions: every code writes its bytes.
+struct Decoder : Hrust1Walker<Decoder> {
   void CopyByte() { WriteOutputByte(state, ReadPackedByte(state)); }
 
+  void Copy(int32_t offset, uint32_t length) { CopyMatch(state, offset, length); }
+  void ShortCopy(int32_t offset) { CopyMatch(state, offset, 1); }
   // Three bytes from the distance, the middle one replaced by a stream byte.
-  void CopyGapMatch(int32_t offset) {
-    if (offset == -256) {
-      StopRun(state, kInvalidCode);
-      return;
-    }
+  void GapCopy(int32_t offset) {
     CopyMatch(state, offset, 1);
     CopyByte();
     CopyMatch(state, offset, 1);
   }
-
-  void ByteOffset(int32_t high, uint32_t length) {
-    uint32_t b = ReadPackedByte(state);
-    int32_t offset = high * 256 + int32_t(b);
-    if (offset < -32) {
-      CopyMatch(state, offset, length);
-      return;
-    }
-    uint32_t special = SpecialCode(b, length);
-    if (special == 0) {
-      highWidth = NextHighWidth(highWidth);
-    } else {
-      CopyGapMatch(GapOffset(special));
-    }
-  }
-
-  void OffsetCode(uint32_t length) {
-    switch (ReadBitsNeg(state, bits, 2)) {
-      case -2: CopyMatch(state, ReadBitsNeg(state, bits, 5), length); break;
-      case -4: ByteOffset(-2, length); break;
-      case -3: ByteOffset(-1, length); break;
-      default: ByteOffset(ReadBitsNeg(state, bits, highWidth), length); break;
-    }
-  }
-
-  // One code after its leading 0 bit; false at the end code.
-  bool Code() {
-    uint32_t length;
-    switch (uint32_t s = ReadLengthPrefix(state, bits)) {
-      case 1:
-        CopyMatch(state, ReadBitsNeg(state, bits, 3), 1);
-        return true;
-      case 2: {
-        int32_t h = ReadBitsNeg(state, bits, 2);
-        if (h == -1) {
-          CopyMatch(state, ReadBitsNeg(state, bits, 5), 2);
-        } else {
-          ByteOffset(h + 1, 2);
-        }
-        return true;
-      }
-      case 3:
-        length = 3;
-        break;
-      case 4: {
-        if (TakeBit(state, bits)) {
-          CopyGapMatch(ReadBitsNeg(state, bits, 4));
-          return true;
-        }
-        if (TakeBit(state, bits)) {
-          CopyLiterals(state, 2 * ReadBits(state, bits, 4) + 12);
-          return true;
-        }
-        if (EndCodeEndsWord(bits)) return false;
-        uint32_t v = ReadBits(state, bits, 7);
-        if (v == kHrust1EndCode) return false;
-        length = v >= 16 ? v : v * 256 + ReadPackedByte(state);
-        break;
-      }
-      default:
-        length = s - 1;
-        break;
-    }
-    OffsetCode(length);
-    return true;
-  }
+  void Literals(uint32_t n) { CopyLiterals(state, n); }
+  void EndsWord() {}
+  static bool AcceptsLongLength(uint32_t) { return true; }
+  static bool AcceptsFarHigh(int32_t) { return true; }
+  static bool AcceptsSpecial(uint32_t) { return true; }
 };
 
 // Decodes while the codes surely succeed and the data end is far; leaves the
@@ -154,7 +89,7 @@ void DecodeFast(Decoder& d) {
 
 void DecodeHrust1(DecoderState& state) {
   for (uint32_t i = 0; i < kHrust1Tail; ++i) ReadPackedByte(state);  // the tail, written last
-  Decoder d{state, {}, kHrust1FirstWidth};
+  Decoder d{{state, {}, kHrust1FirstWidth}};
   FetchWord(state, d.bits);
   d.CopyByte();
   if (!state.stopped) DecodeFast(d);
