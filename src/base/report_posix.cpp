@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/result.h"
+#include "base/utf16.h"
 
 namespace zantor {
 namespace {
@@ -16,29 +17,13 @@ void WriteLine(const char* text) {
 // Writes zero-terminated UTF-16 as UTF-8; an unpaired surrogate becomes '?'.
 void WriteWideLine(const char16_t* text) {
   std::fprintf(stderr, "%s: ", kBoxTitle);
-  for (const char16_t* p = text; *p != 0; ++p) {
-    uint32_t c = *p;
-    if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
-      ++p;
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = '?';
-    }
-    if (c < 0x80) {
-      std::fputc(static_cast<int>(c), stderr);
-    } else if (c < 0x800) {
-      std::fputc(static_cast<int>(0xC0 | (c >> 6)), stderr);
-      std::fputc(static_cast<int>(0x80 | (c & 0x3F)), stderr);
-    } else if (c < 0x10000) {
-      std::fputc(static_cast<int>(0xE0 | (c >> 12)), stderr);
-      std::fputc(static_cast<int>(0x80 | ((c >> 6) & 0x3F)), stderr);
-      std::fputc(static_cast<int>(0x80 | (c & 0x3F)), stderr);
-    } else {
-      std::fputc(static_cast<int>(0xF0 | (c >> 18)), stderr);
-      std::fputc(static_cast<int>(0x80 | ((c >> 12) & 0x3F)), stderr);
-      std::fputc(static_cast<int>(0x80 | ((c >> 6) & 0x3F)), stderr);
-      std::fputc(static_cast<int>(0x80 | (c & 0x3F)), stderr);
-    }
+  for (const char16_t* p = text; *p != 0;) {
+    const bool pair = *p >= 0xD800 && *p < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000;
+    const bool unpaired = !pair && *p >= 0xD800 && *p < 0xE000;
+    char bytes[5] = "?";
+    if (!unpaired) Utf16ToUtf8(p, pair ? 2 : 1, bytes, sizeof bytes);
+    std::fputs(bytes, stderr);
+    p += pair ? 2 : 1;
   }
   std::fputc('\n', stderr);
   std::fflush(stderr);

@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "codec/decoder_state.h"
 #include "base/result.h"
+#include "codec/decoder_state.h"
 
 namespace zantor {
 

@@ -3,9 +3,9 @@
 // style that encodes the file's tape header in the name.
 #pragma once
 
+#include "base/result.h"
 #include "config/name_builder.h"
 #include "config/settings.h"
-#include "base/result.h"
 #include "scan/entry.h"
 
 namespace zantor {

@@ -6,8 +6,8 @@
 #pragma once
 #include <cstdint>
 
-#include "base/zstring.h"
 #include "base/result.h"
+#include "base/zstring.h"
 
 namespace zantor {
 

@@ -2,10 +2,10 @@
 #include <atomic>
 #include <cstring>
 
+#include "base/result.h"
 #include "config/module_path.h"
 #include "config/settings.h"
 #include "config/settings_folder.h"
-#include "base/result.h"
 
 namespace zantor {
 

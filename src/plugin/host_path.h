@@ -5,9 +5,9 @@
 #pragma once
 #include <cstdint>
 
+#include "base/result.h"
 #include "base/utf16.h"
 #include "base/zstring.h"
-#include "base/result.h"
 #include "plugin/wcx.h"
 
 namespace zantor {

@@ -4,11 +4,11 @@
 #include <cstdint>
 
 #include "base/list.h"
+#include "base/result.h"
 #include "base/zstring.h"
 #include "config/settings.h"
 #include "plugin/file.h"
 #include "plugin/host_path.h"
-#include "base/result.h"
 
 namespace zantor {
 

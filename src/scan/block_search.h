@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "base/list.h"
-#include "config/settings.h"
 #include "base/result.h"
+#include "config/settings.h"
 #include "scan/entry.h"
 #include "scan/work_budget.h"
 

@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "config/settings.h"
 #include "base/result.h"
+#include "config/settings.h"
 #include "plugin/session.h"
 #include "scan/block_search.h"
 

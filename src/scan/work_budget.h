@@ -16,8 +16,7 @@ struct WorkBudget {
   // Takes work from what is left; false (and exhausted) when it was not there.
   bool Spend(uint64_t work) {
     if (work > left) {
-      left = 0;
-      exhausted = 1;
+      Exhaust();
       return false;
     }
     left -= work;
