@@ -34,8 +34,23 @@ for dir in config/*/; do
 done
 
 MASK=
+# The host never fails without a word, but Wine, rarely and mostly under
+# load, ends a program it could not start with status 1 and nothing printed
+# (its reason goes to the debug channel, which is off). Such a run is
+# repeated once and listed in out/repeated.log.
 host() {
-    timeout 120 $RUNNER "$EXE" --capture-boxes "$@"
+    local attempt rc
+    for attempt in 1 2; do
+        timeout 120 $RUNNER "$EXE" --capture-boxes "$@" >"$OUT/host.stdout" 2>"$OUT/host.stderr"
+        rc=$?
+        [ $rc = 0 ] || [ $rc = 124 ] || [ -z "$RUNNER" ] || [ -s "$OUT/host.stdout" ] ||
+            [ -s "$OUT/host.stderr" ] || [ $attempt = 2 ] && break
+        echo "zantor $* (status $rc, no output)" >>"$OUT/repeated.log"
+    done
+    cat "$OUT/host.stdout"
+    cat "$OUT/host.stderr" >&2
+    rm -f "$OUT/host.stdout" "$OUT/host.stderr"
+    return $rc
 }
 normalize() {
     tr -d '\r' | sed -e 's/^box: //' ${MASK:+-e "s#$MASK#LONGPATH#g"}

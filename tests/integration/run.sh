@@ -80,6 +80,9 @@ compare() {
     for got in "$out"/*.txt; do
         [ -f "$HERE/expected/$(basename "$got")" ] || { echo "unexpected result $got"; problems=$((problems + 1)); }
     done
+    if [ -s "$out/repeated.log" ]; then
+        echo "NOTE $1: $(wc -l <"$out/repeated.log") run(s) repeated after Wine started nothing (see $out/repeated.log)"
+    fi
     if [ $problems -eq 0 ]; then echo "PASS $1"; else fail "$1" "$problems result files differ (see $out/*.diff)"; fi
 }
 
