@@ -92,6 +92,8 @@ bool File::Write(const void* data, uint64_t length) {
                        });
 }
 
+bool File::Flush() { return SystemFlushFile(RawHandle(*this)); }
+
 bool File::ReadSize(uint64_t* destination) {
   if (SystemFileSize(RawHandle(*this), destination)) return true;
   *destination = 0;

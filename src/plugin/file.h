@@ -26,6 +26,8 @@ struct File {
               bool mapWhole, bool deleteOnFailure);
   Result Close(bool keep);
   bool Write(const void* data, uint64_t length);
+  // Waits until what was written is on the disk.
+  bool Flush();
   bool Map(bool forWriting);
   bool Unmap();
   bool ReadSize(uint64_t* destination);

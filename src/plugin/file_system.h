@@ -27,6 +27,8 @@ bool SystemSetTimesAfterRename(const char* name, uint64_t creationTime, uint64_t
 bool SystemFileSize(uintptr_t handle, uint64_t* size);
 // Writes all length bytes at the file position, or fails.
 bool SystemWriteFile(uintptr_t handle, const uint8_t* data, uint32_t length);
+// Waits until the data written is on the disk.
+bool SystemFlushFile(uintptr_t handle);
 // A mapping object for the whole file; never 0 or 1 on success.
 bool SystemCreateMapping(uintptr_t handle, bool forWriting, uintptr_t* mapping);
 bool SystemCloseMapping(uintptr_t mapping);

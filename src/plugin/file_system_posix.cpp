@@ -76,6 +76,8 @@ bool SystemWriteFile(uintptr_t handle, const uint8_t* data, uint32_t length) {
   return true;
 }
 
+bool SystemFlushFile(uintptr_t handle) { return fsync(Descriptor(handle)) == 0; }
+
 // There are no mapping objects here: the file's own (complemented, so never
 // 0 or 1) handle stands in for one, and the view maps the file itself.
 bool SystemCreateMapping(uintptr_t handle, bool, uintptr_t* mapping) {

@@ -116,6 +116,8 @@ bool SystemWriteFile(uintptr_t handle, const uint8_t* data, uint32_t length) {
   return WriteFile(AsHandle(handle), data, length, &written, nullptr) && written == length;
 }
 
+bool SystemFlushFile(uintptr_t handle) { return FlushFileBuffers(AsHandle(handle)) != 0; }
+
 bool SystemCreateMapping(uintptr_t handle, bool forWriting, uintptr_t* mapping) {
   HANDLE object = CreateFileMappingW(AsHandle(handle), nullptr, forWriting ? PAGE_READWRITE : PAGE_READONLY, 0, 0,
                                      nullptr);

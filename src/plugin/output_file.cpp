@@ -37,21 +37,26 @@ Result CreateTemporary(const char* destName, String* name, File* out) {
   return HostFailure(16);
 }
 
-Result WriteAll(File& out, const OutputFile& file) {
+// A file that will replace another is flushed first: a crash right after
+// the rename could otherwise leave an empty file where the old one was.
+Result WriteAll(File& out, const OutputFile& file, bool replacing) {
   const bool written = (file.prefix == nullptr || out.Write(file.prefix, file.prefixLength)) &&
-                       out.Write(file.data, file.length) && out.SetTimes(file.creationTime, file.lastWriteTime);
+                       out.Write(file.data, file.length) && out.SetTimes(file.creationTime, file.lastWriteTime) &&
+                       (!replacing || out.Flush());
   return written ? kSuccess : HostFailure(19);
 }
 
 }  // namespace
 
 Result WriteOutputFile(const char* destName, const OutputFile& file) {
-  if (destName == nullptr || SystemFileState(destName) == kFileReadOnly) return HostFailure(16);
+  if (destName == nullptr) return HostFailure(16);
+  const FileState target = SystemFileState(destName);
+  if (target == kFileReadOnly) return HostFailure(16);
   String temporary{};
   File out{};
   Result r = CreateTemporary(destName, &temporary, &out);
   if (r.ok()) {
-    r = WriteAll(out, file);
+    r = WriteAll(out, file, target == kFilePresent);
     // A failed close deletes the temporary file.
     const Result closed = out.Close(r.ok());
     if (r.ok() && closed.failed()) r = HostFailure(19);

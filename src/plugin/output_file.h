@@ -17,9 +17,10 @@ struct OutputFile {
   uint64_t lastWriteTime;  // FILETIME
 };
 
-// Writes file as destName. A read-only destName is not replaced. Host codes:
-// 16 when the temporary file cannot be made or cannot take the name, 19 when
-// writing, setting the times or closing fails. On failure an existing
+// Writes file as destName. A read-only destName is not replaced; one that is
+// replaced gets the new data only once it is on the disk. Host codes: 16 when
+// the temporary file cannot be made or cannot take the name, 19 when writing,
+// setting the times, flushing or closing fails. On failure an existing
 // destName is as it was and no temporary file is left.
 Result WriteOutputFile(const char* destName, const OutputFile& file);
 
