@@ -14,8 +14,21 @@ void WriteLine(const char* text) {
   std::fflush(stderr);
 }
 
-// Writes zero-terminated UTF-16 as UTF-8; an unpaired surrogate becomes '?'.
-void WriteWideLine(const char16_t* text) {
+}  // namespace
+
+void* FindOwnerWindow() { return nullptr; }
+
+void ShowErrorBox(const char* text) { WriteLine(text); }
+
+// Windows error codes have no texts here; the number stands in for them.
+void ShowSystemErrorBox(uint32_t code) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "System error %u", static_cast<unsigned>(code));
+  WriteLine(text);
+}
+
+// UTF-8 on standard error; an unpaired surrogate becomes '?'.
+void ShowWideErrorBox(const char16_t* text) {
   std::fprintf(stderr, "%s: ", kBoxTitle);
   for (const char16_t* p = text; *p != 0;) {
     const bool pair = *p >= 0xD800 && *p < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000;
@@ -27,28 +40,6 @@ void WriteWideLine(const char16_t* text) {
   }
   std::fputc('\n', stderr);
   std::fflush(stderr);
-}
-
-}  // namespace
-
-void* FindOwnerWindow() { return nullptr; }
-
-void ShowErrorBox(const char* text) { WriteLine(text); }
-
-void ReportResult(const Result& r) {
-  ReportPlan plan = PlanReport(r);
-  if (plan.noMemory) WriteLine(kNoMemoryText);
-  // Windows error codes have no texts here; the number stands in for them.
-  if (plan.systemText) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "System error %u", static_cast<unsigned>(r.systemCode));
-    WriteLine(text);
-  }
-  if (plan.wide) {
-    WriteWideLine(static_cast<const char16_t*>(r.message));
-  } else if (plan.message) {
-    WriteLine(static_cast<const char*>(r.message));
-  }
 }
 
 void FatalError(const char* text) {

@@ -23,21 +23,6 @@ BOOL CALLBACK MatchOwner(HWND window, LPARAM parameter) {
   return FALSE;
 }
 
-void ShowSystemText(uint32_t code) {
-  char* text = nullptr;
-  DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
-  if (length != 0 && text != nullptr) ShowErrorBox(text);
-  if (text != nullptr) LocalFree(text);
-}
-
-void ShowWideBox(const wchar_t* text) {
-  wchar_t title[sizeof(kBoxTitle)];
-  if (MultiByteToWideChar(CP_ACP, 0, kBoxTitle, -1, title, sizeof(kBoxTitle)) == 0) title[0] = 0;
-  MessageBoxW(static_cast<HWND>(FindOwnerWindow()), text, title, MB_OK | MB_ICONERROR);
-}
-
 }  // namespace
 
 void* FindOwnerWindow() {
@@ -50,15 +35,19 @@ void ShowErrorBox(const char* text) {
   MessageBoxA(static_cast<HWND>(FindOwnerWindow()), text, kBoxTitle, MB_OK | MB_ICONERROR);
 }
 
-void ReportResult(const Result& r) {
-  ReportPlan plan = PlanReport(r);
-  if (plan.noMemory) ShowErrorBox(kNoMemoryText);
-  if (plan.systemText) ShowSystemText(r.systemCode);
-  if (plan.wide) {
-    ShowWideBox(static_cast<const wchar_t*>(r.message));
-  } else if (plan.message) {
-    ShowErrorBox(static_cast<const char*>(r.message));
-  }
+void ShowSystemErrorBox(uint32_t code) {
+  char* text = nullptr;
+  DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
+  if (length != 0 && text != nullptr) ShowErrorBox(text);
+  if (text != nullptr) LocalFree(text);
+}
+
+void ShowWideErrorBox(const char16_t* text) {
+  wchar_t title[sizeof(kBoxTitle)];
+  if (MultiByteToWideChar(CP_ACP, 0, kBoxTitle, -1, title, sizeof(kBoxTitle)) == 0) title[0] = 0;
+  MessageBoxW(static_cast<HWND>(FindOwnerWindow()), reinterpret_cast<const wchar_t*>(text), title, MB_OK | MB_ICONERROR);
 }
 
 void FatalError(const char* text) {

@@ -23,6 +23,17 @@ ReportPlan PlanReport(const Result& r) {
   return plan;
 }
 
+void ReportResult(const Result& r) {
+  const ReportPlan plan = PlanReport(r);
+  if (plan.noMemory) ShowErrorBox(kNoMemoryText);
+  if (plan.systemText) ShowSystemErrorBox(r.systemCode);
+  if (plan.wide) {
+    ShowWideErrorBox(static_cast<const char16_t*>(r.message));
+  } else if (plan.message) {
+    ShowErrorBox(static_cast<const char*>(r.message));
+  }
+}
+
 void BuildFatalText(const char* text, char (&out)[500]) {
   static const char kHeading[] = "Unrecoverable error occured.\nPlease report to the author!\n";
   static const char kDetailHeading[] = "\nInternal error:\n";

@@ -56,6 +56,10 @@ void* FindOwnerWindow();
 // One error box (ANSI text, the box title, error icon, owner from
 // FindOwnerWindow). POSIX: the text on standard error.
 void ShowErrorBox(const char* text);
+// The same for the system's text of a system error code (POSIX: its number)
+// and for zero-terminated UTF-16 text.
+void ShowSystemErrorBox(uint32_t code);
+void ShowWideErrorBox(const char16_t* text);
 
 // Shows the unrecoverable-error box and stops the process at once.
 [[noreturn]] void FatalError(const char* text);

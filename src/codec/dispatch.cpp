@@ -17,6 +17,11 @@ bool ExtensionMatches(const uint8_t* blockStart, const BlockInfo& info) {
          blockStart[10] == info.headerLength - kHrst2FixedLength;
 }
 
+// The packed bytes a check read, for *walked when it is given.
+void ReportWalked(const DecoderState& state, const BlockInfo& info, uint32_t* walked) {
+  if (walked) *walked = state.consumed < info.packed ? state.consumed : info.packed;
+}
+
 Result RunHrust1(const uint8_t* packed, uint8_t* output, const BlockInfo& info, bool check, uint32_t* walked) {
   DecoderState state{};
   state.packed = packed;
@@ -28,7 +33,7 @@ Result RunHrust1(const uint8_t* packed, uint8_t* output, const BlockInfo& info, 
   } else {
     DecodeHrust1(state);
   }
-  if (walked) *walked = state.consumed < info.packed ? state.consumed : info.packed;
+  ReportWalked(state, info, walked);
   return FinishStatus(state) == kDecodeOk ? kSuccess : kBadData;
 }
 
@@ -75,7 +80,7 @@ Result TestHrustBlock(const uint8_t* blockStart, const BlockInfo& info, uint32_t
     state.packedSize = info.packed;
     state.expectedSize = info.unpacked;
     CheckHrust2(state);
-    if (walked) *walked = state.consumed < info.packed ? state.consumed : info.packed;
+    ReportWalked(state, info, walked);
     if (FinishStatus(state) != kDecodeOk) return kBadData;
   }
   if (info.format == kFormatHrst2 && info.stored) {

@@ -49,7 +49,6 @@ Result WriteAll(File& out, const OutputFile& file, bool replacing) {
 }  // namespace
 
 Result WriteOutputFile(const char* destName, const OutputFile& file) {
-  if (destName == nullptr) return HostFailure(16);
   const FileState target = SystemFileState(destName);
   if (target == kFileReadOnly) return HostFailure(16);
   String temporary{};
