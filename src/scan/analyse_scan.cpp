@@ -165,6 +165,12 @@ Result ScanImageWithin(Analysis& analysis, WorkBudget& budget) {
     r = InsertNotice(analysis, &NoticePart::searchStopped);
     if (r.failed()) return r;
   }
+  // A file the search skipped must not pass for one that holds nothing; an
+  // archive that is the whole file lists without it.
+  if (analysis.hripLength < analysis.imageSize && SkippedForSize(analysis)) {
+    r = InsertNotice(analysis, &NoticePart::notSearched);
+    if (r.failed()) return r;
+  }
   if (analysis.entries.count >= analysis.settings.MaxEntries)
     return InsertNotice(analysis, &NoticePart::onlyFirstShown);
   return kSuccess;
