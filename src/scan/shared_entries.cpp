@@ -10,6 +10,9 @@
 namespace zantor {
 namespace {
 
+// A result this large was many heap blocks: worth handing back at once.
+constexpr size_t kTrimAfterBytes = size_t{16} << 20;
+
 // What a heap block of size bytes takes, with the guards and the system
 // heap's own word.
 size_t HeapBytes(size_t size) { return size + kBlockOverhead + sizeof(size_t); }
@@ -47,8 +50,10 @@ void ReleaseEntries(SharedEntries* shared) {
   List<Entry*>& entries = shared->entries;
   for (uint32_t i = 0; i < entries.count; ++i) DestroyEntry(entries.items[i]);
   entries.Destroy();
+  const size_t bytes = shared->bytes;
   shared->~SharedEntries();
   Release(shared);
+  if (bytes >= kTrimAfterBytes) TrimHeap();
 }
 
 }  // namespace zantor
