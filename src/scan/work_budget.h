@@ -41,7 +41,7 @@ struct WorkBudget {
 
 // About 30 s of the slowest crafted work on the 2-core development machine
 // (hostile_bench --ceiling).
-constexpr uint64_t kCeilingWork = uint64_t{3} << 30;
+constexpr uint64_t kCeilingWork = uint64_t{4} << 30;
 
 // The budget of one analysis of an image of size bytes with these settings.
 WorkBudget AnalysisBudget(const Settings& settings, uint32_t size);
