@@ -230,13 +230,22 @@ ScanForm::ScanForm(const AdvancedEdit& edit) : edit_(edit) {
   std::snprintf(text_[kMinBlockSize], sizeof text_[0], "%u", static_cast<unsigned>(edit.params->MinBlockSize));
 }
 
+static uint32_t FieldLimit(ScanForm::Field field) {
+  return field == ScanForm::kMinBlockSize ? kMaxMinBlockSize : kMaxKbytes;
+}
+
+bool ScanForm::Valid(Field field, const char* text) {
+  uint32_t number;
+  return ParseField(text, FieldLimit(field), &number);
+}
+
 void ScanForm::Accept(const char* const (&texts)[kFieldCount], bool testBlocks) {
   ScanParams& p = *edit_.params;
   uint32_t number;
-  if (ParseField(texts[kMaxFileSize], kMaxKbytes, &number)) p.MaxFileSize = number * 1024;
-  if (ParseField(texts[kScanFirst], kMaxKbytes, &number)) p.ScanFirst = number * 1024;
+  if (ParseField(texts[kMaxFileSize], FieldLimit(kMaxFileSize), &number)) p.MaxFileSize = number * 1024;
+  if (ParseField(texts[kScanFirst], FieldLimit(kScanFirst), &number)) p.ScanFirst = number * 1024;
   p.TestBlocks = (p.TestBlocks & ~0xFFu) | (testBlocks ? 1u : 0u);
-  if (ParseField(texts[kMinBlockSize], kMaxMinBlockSize, &number)) p.MinBlockSize = number;
+  if (ParseField(texts[kMinBlockSize], FieldLimit(kMinBlockSize), &number)) p.MinBlockSize = number;
 }
 
 }  // namespace zantor

@@ -99,6 +99,8 @@ class ScanForm {
   // leaves the value as it was. Disabled fields are read too: they still
   // hold the values they started with.
   void Accept(const char* const (&texts)[kFieldCount], bool testBlocks);
+  // Whether Accept takes text for field.
+  static bool Valid(Field field, const char* text);
 
  private:
   AdvancedEdit edit_;

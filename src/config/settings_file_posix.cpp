@@ -38,6 +38,7 @@ struct FileText {
       bytes = static_cast<char*>(Allocate(static_cast<size_t>(info.st_size)));
       ok = bytes != nullptr && ReadAll(fd, static_cast<uint32_t>(info.st_size));
       if (bytes == nullptr) error = ENOMEM;
+      if (!ok && bytes != nullptr && errno != 0) error = errno;
     } else {
       error = EFBIG;
     }
@@ -48,6 +49,7 @@ struct FileText {
   FileText& operator=(const FileText&) = delete;
 
   bool ReadAll(int fd, uint32_t size) {
+    errno = 0;
     while (length < size) {
       ssize_t got = read(fd, bytes + length, size - length);
       if (got < 0 && errno == EINTR) continue;
