@@ -24,7 +24,7 @@ class SettingsLocation : public ::testing::Test {
     const std::string module = moduleFolder + "/Zantor.wcx";
     SetHostSettingsFolder(nullptr);
     InitSettingsFromModulePath(module.c_str(), static_cast<uint32_t>(module.size()));
-    SetHostSettingsFolder(host_.c_str());
+    SetHostSettingsFolder((host_ + "/").c_str());
   }
   // OK in the dialog with MaxEntries changed.
   bool Confirm(uint32_t maxEntries) {
@@ -54,13 +54,15 @@ TEST_F(SettingsLocation, ConfirmedSettingsHoldInTheNextProcess) {
       {"module folder not writable", "missing", nullptr, true},
       // A file that cannot be written (a folder in its place): the save moves.
       {"file beside the module not writable", "c", "", true},
+      // Windows: the path reaches the file system as UTF-16.
+      {"folder named outside the ANSI code page", "\xCE\xA9-\xE6\x97\xA5\xE6\x9C\xAC", nullptr, false},
   };
   uint32_t n = 1000;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::filesystem::remove_all(host_ + "/Zantor.cfg");
     const std::string module = module_ + "/" + c.folder;
-    if (std::string(c.folder) != "missing") std::filesystem::create_directories(module);
+    if (std::string(c.folder) != "missing") std::filesystem::create_directories(std::filesystem::u8path(module));
     if (c.besides != nullptr && c.besides[0] != 0) WriteText(module + "/Zantor.cfg", c.besides);
     if (c.besides != nullptr && c.besides[0] == 0) std::filesystem::create_directories(module + "/Zantor.cfg");
     Start(module);
