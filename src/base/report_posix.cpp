@@ -11,17 +11,18 @@
 namespace zantor {
 namespace {
 
-std::atomic<void (*)(const char*)> g_hostBox{nullptr};
+std::atomic<bool (*)(const char*)> g_hostBox{nullptr};
 
 void WriteLine(const char* text) {
-  if (auto show = g_hostBox.load()) return show(text);
+  auto show = g_hostBox.load();
+  if (show != nullptr && show(text)) return;
   std::fprintf(stderr, "%s: %s\n", kBoxTitle, text);
   std::fflush(stderr);
 }
 
 }  // namespace
 
-void SetHostMessageBox(void (*show)(const char* text)) { g_hostBox.store(show); }
+void SetHostMessageBox(bool (*show)(const char* text)) { g_hostBox.store(show); }
 
 void* FindOwnerWindow() { return nullptr; }
 

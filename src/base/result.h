@@ -62,8 +62,9 @@ void ShowSystemErrorBox(uint32_t code);
 void ShowWideErrorBox(const char16_t* text);
 
 // POSIX: a host's own message box (UTF-8 text, the box title as caption),
-// through which every box is shown from then on; null: standard error again.
-void SetHostMessageBox(void (*show)(const char* text));
+// through which boxes are shown from then on; where show returns false, and
+// with null, they go to standard error.
+void SetHostMessageBox(bool (*show)(const char* text));
 
 // Shows the unrecoverable-error box and stops the process at once.
 [[noreturn]] void FatalError(const char* text);

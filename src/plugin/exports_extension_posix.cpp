@@ -1,5 +1,7 @@
 // Double Commander's extension API: the host's configuration folder for the
 // settings, its forms for the dialogs and its message box for errors.
+#include <pthread.h>
+
 #include <cstring>
 
 #include "base/result.h"
@@ -11,9 +13,14 @@
 namespace {
 
 int (*g_messageBox)(char*, char*, long) = nullptr;
+// The host's thread that handed over its services: its boxes are shown from
+// there only; other threads (background extraction) keep standard error.
+pthread_t g_hostThread;
 
-void ShowHostBox(const char* text) {
+bool ShowHostBox(const char* text) {
+  if (!pthread_equal(pthread_self(), g_hostThread)) return false;
   g_messageBox(const_cast<char*>(text), const_cast<char*>(zantor::kBoxTitle), wcx::kMbIconError);
+  return true;
 }
 
 }  // namespace
@@ -22,6 +29,7 @@ ZANTOR_EXPORT void ExtensionInitialize(wcx::tExtensionStartupInfo* info) {
   if (info == nullptr || info->StructSize < offsetof(wcx::tExtensionStartupInfo, SendDlgMsg) + sizeof(void*)) return;
   zantor::UseHostDialogs(zantor::HostDialogs{info->DialogBoxLFM, info->SendDlgMsg});
   g_messageBox = info->MessageBox;
+  g_hostThread = pthread_self();
   if (g_messageBox != nullptr) zantor::SetHostMessageBox(ShowHostBox);
   char folder[wcx::kExtensionMaxPath + 1];
   std::memcpy(folder, info->PluginConfDir, wcx::kExtensionMaxPath);
