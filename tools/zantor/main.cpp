@@ -10,6 +10,7 @@
 //     pack ARCHIVE FILE...  ask the plugin to pack (it never does)
 //     config                configure (a dialog on Windows), then print the
 //                           settings file and the settings the plugin uses
+//     config set NAME VALUE change one setting; config reset: the defaults
 #include <cstdio>
 #include <cstring>
 
@@ -51,6 +52,8 @@ int Usage() {
       "  pack ARCHIVE FILE...  ask the plugin to create an archive\n"
       "  config                run the plugin's configuration (a dialog on Windows), then\n"
       "                        print its settings file and every setting in effect\n"
+      "  config set NAME VALUE change one setting (config lists the names)\n"
+      "  config reset          put every setting back to its default\n"
       "--plugin defaults to the module beside this program (on Linux, when there is\n"
       "none, the installed one); --capture-boxes prints the plugin's message boxes\n"
       "to standard error instead of showing them; extract keeps existing files\n"
@@ -196,7 +199,6 @@ int Run(int argc, char** argv) {
   const bool walk = std::strcmp(c, "list") == 0 || std::strcmp(c, "test") == 0 || std::strcmp(c, "extract") == 0;
   const bool config = std::strcmp(c, "config") == 0;
   if (!walk && !config && std::strcmp(c, "probe") != 0 && std::strcmp(c, "pack") != 0) return Usage();
-  if (config && o.operandCount != 0) return Usage();
   if (std::strcmp(c, "test") == 0) action = Action::kTest;
   if (std::strcmp(c, "extract") == 0) action = Action::kExtract;
 
@@ -208,7 +210,7 @@ int Run(int argc, char** argv) {
   if (walk) {
     status = WalkCommand(plugin, action, o, printer);
   } else if (config) {
-    status = ConfigCommand(plugin, pluginPath);
+    status = ConfigCommand(plugin, pluginPath, o.operands, o.operandCount);
   } else if (std::strcmp(c, "probe") == 0) {
     status = ProbeCommand(plugin, o, printer);
   } else {
