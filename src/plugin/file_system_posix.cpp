@@ -116,9 +116,10 @@ bool SystemCloseMapping(uintptr_t) { return true; }
 // mapping of the file: a program that shortens the file would turn the next
 // read of a lost page into SIGBUS, and the process and its signals belong to
 // the host. A read that comes short means the file lost bytes: no view.
+// The pages are made at once (MAP_POPULATE), cheaper than a fault each.
 const uint8_t* SystemMapView(uintptr_t handle, uintptr_t, uint64_t size) {
   if (size > SIZE_MAX) return nullptr;
-  void* view = mmap(nullptr, static_cast<size_t>(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* view = mmap(nullptr, static_cast<size_t>(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
   if (view == MAP_FAILED) return nullptr;
   uint8_t* bytes = static_cast<uint8_t*>(view);
   uint64_t done = 0;
