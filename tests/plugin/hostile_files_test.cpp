@@ -280,6 +280,15 @@ TEST_F(OutputTest, ReplacedFileKeepsItsModeAndLinks) {
     ASSERT_EQ(stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, mode);
   }
+  // The owner, where the process may give it.
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(Write(target, "owned").ok());
+    struct stat info;
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(info.st_gid, 65534u);
+  }
   // A symbolic link stays; the file it names gets the bytes.
   const std::string link = folder_.File("link.bin");
   ASSERT_EQ(symlink("target.bin", link.c_str()), 0);
