@@ -13,6 +13,7 @@
 //     config set NAME VALUE change one setting; config reset: the defaults
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "base/utf16.h"
 #include "zantor/box_capture.h"
@@ -28,6 +29,17 @@ namespace {
 
 constexpr int kUsageStatus = 2;
 constexpr size_t kPathSize = 4096;
+
+// Whether the Unicode functions can carry path: a Linux name need not be
+// valid UTF-8, and only the ANSI functions take its bytes unchanged.
+bool WideCarries(const char* path) {
+  const size_t units = std::strlen(path) + 1;
+  std::vector<wcx::WCHAR> wide(units);
+  std::vector<char> back(units * kUtf8PerUtf16 + 1);
+  return Utf8ToUtf16(path, wide.data(), units) &&
+         Utf16ToUtf8(wide.data(), Utf16Length(wide.data(), UINT32_MAX), back.data(), back.size()) &&
+         std::strcmp(back.data(), path) == 0;
+}
 
 struct Options {
   bool json = false;
@@ -58,7 +70,8 @@ int Usage() {
       "none, the installed one); --capture-boxes prints the plugin's message boxes\n"
       "to standard error instead of showing them; extract keeps existing files\n"
       "unless --overwrite is given; --ansi calls the ANSI functions even when the\n"
-      "plugin has the Unicode ones.\n",
+      "plugin has the Unicode ones (a file name that is not valid UTF-8 always\n"
+      "goes through them).\n",
       stderr);
   return kUsageStatus;
 }
@@ -132,14 +145,14 @@ int WalkCommand(const PluginModule& plugin, Action action, const Options& o, Pri
     while (n > 1 && separator(n - 1)) folder[--n] = 0;
   }
   const Destination destination{folder, o.overwrite};
-  const bool wide = !o.ansi && HasUnicode(plugin);
+  const bool wide = !o.ansi && HasUnicode(plugin) && WideCarries(archive) && WideCarries(folder);
   return WalkSucceeded(Walk(plugin, wide, archive, o.operands[0], action, destination, printer)) ? 0 : 1;
 }
 
 int ProbeCommand(const PluginModule& plugin, const Options& o, Printer& printer) {
   if (o.operandCount < 1) return Usage();
-  const bool wide = !o.ansi && plugin.CanYouHandleThisFileW != nullptr;
-  if (!wide && plugin.CanYouHandleThisFile == nullptr) {
+  const bool hasWide = !o.ansi && plugin.CanYouHandleThisFileW != nullptr;
+  if (!hasWide && plugin.CanYouHandleThisFile == nullptr) {
     std::fputs("zantor: the plugin does not recognise files by content\n", stderr);
     return 1;
   }
@@ -149,7 +162,7 @@ int ProbeCommand(const PluginModule& plugin, const Options& o, Printer& printer)
     wcx::WCHAR widePath[kPathSize];
     char ansiPath[kPathSize];
     int answer;
-    if (wide) {
+    if (hasWide && (WideCarries(path) || plugin.CanYouHandleThisFile == nullptr)) {
       Utf8ToUtf16(path, widePath, kPathSize);
       answer = plugin.CanYouHandleThisFileW(widePath);
     } else {
