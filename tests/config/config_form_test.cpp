@@ -137,7 +137,9 @@ TEST(NamedSettings, ChangeAsTheDialogDoesAndRefuseWhatItRefuses) {
     Settings expected = DefaultSettings();
     if (c.ok) c.expect(expected);
     EXPECT_EQ(std::memcmp(&s, &expected, sizeof s), 0);
-    if (!c.ok) EXPECT_EQ(std::string(error).rfind(c.name, 0), 0u) << error;  // names the setting
+    if (!c.ok) {
+      EXPECT_EQ(std::string(error).rfind(c.name, 0), 0u) << error;  // names the setting
+    }
   }
 }
 
