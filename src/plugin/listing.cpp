@@ -164,7 +164,7 @@ uint64_t CreationTime(const Entry& entry) {
 }
 
 // Writes the file destName, replacing one that exists.
-Result Extract(const Session& session, const Entry& entry, HostPath destName, const Work& work) {
+Result Extract(const Session& session, const Entry& entry, HostPath destName, Work& work) {
   if (destName.ansi == nullptr && destName.wide == nullptr) return HostFailure(16);
   OutputFile file{};
   if (entry.hobetaPresent) {
@@ -177,7 +177,7 @@ Result Extract(const Session& session, const Entry& entry, HostPath destName, co
   file.lastWriteTime = session.lastWriteTime;
   String path{};
   Result r = AppendHostPath(destName, path);
-  if (r.ok()) r = WriteOutputFile(path.Text(), file);
+  if (r.ok()) r = WriteOutputFile(path.Text(), file, work.message);
   path.Destroy();
   return r;
 }
@@ -253,7 +253,7 @@ int ProcessFile(Session& session, int operation, bool destPathGiven, HostPath de
 
   const Entry& entry = *session.analysis.entries.At(session.current);
   Work work{};
-  Result r = entry.bad ? kBadData : ProduceData(session, entry, work);
+  Result r = entry.bad ? kBadData : SourceStillWhole(session) ? ProduceData(session, entry, work) : HostFailure(18);
   if (r.ok() && operation == wcx::PK_EXTRACT && work.data != nullptr) r = Extract(session, entry, destName, work);
 
   ++session.current;
