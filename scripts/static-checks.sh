@@ -1,15 +1,20 @@
 #!/bin/bash
-# Checks the Windows binaries of the given build folders (default: build/ci-w64
+# Checks that every source file includes only headers of its own floor or
+# the floors below (base < codec < config < scan < plugin < tools, bench,
+# fuzz; tests/<floor> as its floor), then the Windows binaries of the given build folders (default: build/ci-w64
 # and build/ci-w32) with MinGW objdump:
 #   - every program and plugin imports nothing but system DLLs, so it loads on a
 #     bare Windows without the MinGW runtime DLLs;
 #   - the plugins Zantor.wcx64 (x86-64) and Zantor.wcx (x86) export exactly the
-#     host's seventeen functions (ten ANSI, seven Unicode and extended) under
-#     their plain names (no stdcall "@N" suffix, no leading underscore).
+#     host's eighteen functions (ten ANSI, seven Unicode and extended, and
+#     PackSetDefaultParams) under their plain names (no stdcall "@N" suffix, no
+#     leading underscore).
 # A missing build folder or plugin is reported as SKIP. Exits non-zero when a
 # check fails.
 #
 # Usage: scripts/static-checks.sh [BUILD_DIR...]
+# Environment: ZANTOR_SOURCE_ROOT, the tree whose floors are checked (default:
+# this checkout).
 set -u
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,7 +25,7 @@ SYSTEM_DLLS=(kernel32.dll user32.dll gdi32.dll msvcrt.dll advapi32.dll shell32.d
 EXPORTS=(CanYouHandleThisFile CloseArchive ConfigurePacker GetPackerCaps OpenArchive PackFiles
     ProcessFile ReadHeader SetChangeVolProc SetProcessDataProc
     CanYouHandleThisFileW OpenArchiveW ProcessFileW ReadHeaderEx ReadHeaderExW SetChangeVolProcW
-    SetProcessDataProcW)
+    SetProcessDataProcW PackSetDefaultParams)
 
 passed=0
 failed=0
@@ -80,12 +85,52 @@ check_plugin() {
         is_listed "$want" "${EXPORTS[@]}" || extra+=("$want")
     done
     if [ ${#missing[@]} -eq 0 ] && [ ${#extra[@]} -eq 0 ]; then
-        pass "$file: exports the seventeen host functions, undecorated"
+        pass "$file: exports the eighteen host functions, undecorated"
     else
         fail "$file: exports missing: ${missing[*]:-none}; unexpected: ${extra[*]:-none}"
     fi
     check_imports "$file"
 }
+
+FLOORS=(base codec config scan plugin)
+
+# floor_of NAME: the rank of a floor (tools, bench and fuzz above them all);
+# empty for a name that is none
+floor_of() {
+    local i
+    for i in "${!FLOORS[@]}"; do [ "${FLOORS[$i]}" = "$1" ] && echo "$i" && return; done
+    case $1 in tools | bench | fuzz) echo ${#FLOORS[@]} ;; esac
+}
+
+check_floors() {
+    local src=${ZANTOR_SOURCE_ROOT:-$ROOT} bad=0 file dir own line header target rank
+    while IFS= read -r file; do
+        dir=${file#"$src"/}
+        case $dir in
+            src/* | tests/*) dir=${dir#*/} ;;
+        esac
+        own=$(floor_of "${dir%%/*}")
+        [ -n "$own" ] || continue
+        while IFS= read -r line; do
+            header=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' <<<"${line#*:}")
+            target=${header%%/*}
+            [ "$target" != "$header" ] || continue
+            rank=$(floor_of "$target")
+            if [ -n "$rank" ] && [ "$rank" -gt "$own" ]; then
+                echo "  ${file#"$src"/}:${line%%:*} includes \"$header\" from a floor above its own"
+                bad=1
+            fi
+        done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file")
+    done < <(find "$src/src" "$src/tests" "$src/tools" "$src/bench" "$src/fuzz" -type f \
+        \( -name '*.h' -o -name '*.cpp' -o -name '*.rc' \) 2>/dev/null | sort)
+    if [ $bad = 0 ]; then
+        pass "sources include only their own floor and those below"
+    else
+        fail "sources include headers of a floor above their own (listed above)"
+    fi
+}
+
+check_floors
 
 for dir in "$@"; do
     if [ ! -d "$dir" ]; then

@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "base/heap.h"
-#include "codec/dispatch.h"
-#include "config/naming.h"
 #include "plugin/host_convention.h"
 #include "plugin/output_file.h"
+#include "scan/dispatch.h"
 #include "scan/entry.h"
+#include "scan/naming.h"
 
 namespace zantor {
 
@@ -57,7 +57,7 @@ Result NameBlock(const Entry& entry, const Settings& settings, char* out) {
 Result Describe(const Session& session, const Entry& entry, wcx::tHeaderData& header) {
   switch (entry.kind) {
     case kNotice:
-      NameNotice(entry, session.settings, header.FileName);
+      NameNotice(entry, session.analysis.settings, header.FileName);
       return kSuccess;
     case kArchiveMember:
       if (entry.member.directory) {
@@ -67,11 +67,11 @@ Result Describe(const Session& session, const Entry& entry, wcx::tHeaderData& he
       }
       header.PackSize = static_cast<int>(entry.member.packedSize);
       header.UnpSize = static_cast<int>(entry.listedSize + HobetaLength(entry));
-      return NameEntry(entry, session.settings, header.FileName);
+      return NameEntry(entry, session.analysis.settings, header.FileName);
     case kBlock:
       header.PackSize = static_cast<int>(entry.block.info.packed);
       header.UnpSize = static_cast<int>(entry.listedSize + HobetaLength(entry));
-      return NameBlock(entry, session.settings, header.FileName);
+      return NameBlock(entry, session.analysis.settings, header.FileName);
     case kEmbeddedArchive:
       header.PackSize = static_cast<int>(entry.embedded.length);
       header.UnpSize = static_cast<int>(entry.embedded.length);
@@ -93,14 +93,14 @@ struct Work {
 // come from the analysis cache, made for an earlier file of the same size and
 // time, so positions are checked before the image is read through them.
 bool InImage(const Session& session, uint32_t position, uint64_t length) {
-  return position <= session.imageSize && length <= session.imageSize - position;
+  return position <= session.analysis.imageSize && length <= session.analysis.imageSize - position;
 }
 
 Result CorruptArchiveFailure(Session& session, String& text) {
   Result r = text.Append("Hrip archive is corrupt.");
-  if (r.ok() && session.hripReport.length != 0) {
+  if (r.ok() && session.analysis.hripReport.length != 0) {
     r = text.Append("\r\nAdditional error info:\r\n\r\n");
-    if (r.ok()) r = text.Append(session.hripReport.Text());
+    if (r.ok()) r = text.Append(session.analysis.hripReport.Text());
   }
   if (r.failed()) return NoMemory;
   return ShownFailure(text.Text());
@@ -110,7 +110,8 @@ Result UnpackMember(Session& session, const Entry& entry, Work& work) {
   const uint32_t size = entry.member.unpackedSize;
   work.buffer = static_cast<uint8_t*>(Allocate(size));
   if (work.buffer == nullptr) return NoMemory;
-  Result r = UnpackHripMember(session.image, session.imageSize, entry, work.buffer, session.verifyPacked != 0);
+  const Analysis& analysis = session.analysis;
+  Result r = UnpackHripMember(analysis.image, analysis.imageSize, entry, work.buffer, session.verifyPacked != 0);
   if (r.failed()) return r;
   if (entry.listedSize > size) FatalError("PF02");
   work.data = work.buffer;
@@ -123,7 +124,7 @@ Result UnpackBlock(Session& session, const Entry& entry, Work& work) {
   if (!InImage(session, block.position, uint64_t{block.info.headerLength} + block.info.packed)) return kBadData;
   work.buffer = static_cast<uint8_t*>(Allocate(block.info.unpacked));
   if (work.buffer == nullptr) return NoMemory;
-  Result r = UnpackHrustBlock(session.image + block.position, work.buffer, block.info);
+  Result r = UnpackHrustBlock(session.analysis.image + block.position, work.buffer, block.info);
   if (entry.listedSize > block.info.unpacked) FatalError("PF03");
   if (r.failed()) return r;
   work.data = work.buffer;
@@ -145,7 +146,7 @@ Result ProduceData(Session& session, const Entry& entry, Work& work) {
       return UnpackBlock(session, entry, work);
     case kEmbeddedArchive:
       if (!InImage(session, entry.embedded.position, entry.embedded.length)) return kBadData;
-      work.data = session.image + entry.embedded.position;
+      work.data = session.analysis.image + entry.embedded.position;
       work.length = entry.embedded.length;
       return kSuccess;
   }
@@ -160,7 +161,7 @@ uint64_t CreationTime(const Entry& entry) {
 }
 
 // Writes the file destName, replacing one that exists.
-Result Extract(const Session& session, const Entry& entry, HostPath destName, const Work& work) {
+Result Extract(const Session& session, const Entry& entry, HostPath destName, Work& work) {
   if (destName.ansi == nullptr && destName.wide == nullptr) return HostFailure(16);
   OutputFile file{};
   if (entry.hobetaPresent) {
@@ -173,7 +174,7 @@ Result Extract(const Session& session, const Entry& entry, HostPath destName, co
   file.lastWriteTime = session.lastWriteTime;
   String path{};
   Result r = AppendHostPath(destName, path);
-  if (r.ok()) r = WriteOutputFile(path.Text(), file);
+  if (r.ok()) r = WriteOutputFile(path.Text(), file, work.message);
   path.Destroy();
   return r;
 }
@@ -221,9 +222,9 @@ int ReadHeaderEx(Session& session, wcx::tHeaderDataExW& header) {
 }
 
 int ReadHeader(Session& session, wcx::tHeaderData& header) {
-  if (session.current >= session.entries.count) return wcx::E_END_ARCHIVE;
+  if (session.current >= session.analysis.entries.count) return wcx::E_END_ARCHIVE;
   std::memset(&header, 0, sizeof(header));
-  const Entry& entry = *session.entries.At(session.current);
+  const Entry& entry = *session.analysis.entries.At(session.current);
   const Result named = Describe(session, entry, header);
   KeptPathToAnsi(session.archiveName, header.ArcName, sizeof header.ArcName);
   header.FileTime = HostFileTime(session);
@@ -236,7 +237,7 @@ int ReadHeader(Session& session, wcx::tHeaderData& header) {
 }
 
 int ProcessFile(Session& session, int operation, bool destPathGiven, HostPath destName) {
-  if (session.current >= session.entries.count) FatalError("Index out of list");
+  if (session.current >= session.analysis.entries.count) FatalError("Index out of list");
   if (operation == wcx::PK_SKIP) {
     ++session.current;
     return 0;
@@ -247,9 +248,9 @@ int ProcessFile(Session& session, int operation, bool destPathGiven, HostPath de
   }
   if (operation == wcx::PK_TEST) session.verifyPacked = 1;
 
-  const Entry& entry = *session.entries.At(session.current);
+  const Entry& entry = *session.analysis.entries.At(session.current);
   Work work{};
-  Result r = entry.bad ? kBadData : ProduceData(session, entry, work);
+  Result r = entry.bad ? kBadData : SourceStillWhole(session) ? ProduceData(session, entry, work) : HostFailure(18);
   if (r.ok() && operation == wcx::PK_EXTRACT && work.data != nullptr) r = Extract(session, entry, destName, work);
 
   ++session.current;

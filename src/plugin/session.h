@@ -3,32 +3,20 @@
 #pragma once
 #include <cstdint>
 
-#include "base/list.h"
 #include "base/result.h"
-#include "base/zstring.h"
-#include "config/settings.h"
 #include "plugin/file.h"
 #include "plugin/host_path.h"
+#include "scan/analysis.h"
 
 namespace zantor {
 
-struct Entry;
-
 struct Session {
-  File source;                // open and mapped whole for the session's life
-  Settings settings;          // snapshot taken at open
-  List<Entry*> entries;       // listed items, owned
+  File source;                // open and mapped whole (a snapshot) for the session's life
+  Analysis analysis;          // the image (the mapped view) and its entries
   uint32_t current;           // entry the next ReadHeader reports
   uint8_t verifyPacked;       // set by the first test operation
-  uint8_t isHripArchive;      // the image as a whole is a Hrip archive
-  uint8_t hripDamaged;        // the Hrip reader met problems
-  String hripReport;          // the Hrip reader's messages
-  uint32_t hripLength;        // bytes of the image the Hrip archive occupies
   uint64_t lastWriteTime;     // FILETIME of the archive file
-  uint32_t dosTime;           // the same as local DOS date and time
   char archiveName[kArchivePathBytes];  // the host's path, kept (host_path.h)
-  const uint8_t* image;       // the mapped view, past a hobeta header
-  uint32_t imageSize;
 };
 
 // Largest archive file the plugin opens (the image size is 32-bit signed
@@ -44,8 +32,13 @@ constexpr uint32_t kLatestDosTime = 0xFF9FBF7D;    // 2107-12-31 23:59:58
 Result OpenSession(HostPath path, Session** opened);
 
 // Opens the archive file read-only and mapped whole into session.source and
-// reads its times (lastWriteTime, dosTime).
+// reads its times (lastWriteTime, the analysis's dosTime).
 Result OpenSource(Session& session, const char* path);
+
+// Whether the archive file still holds as many bytes as at open. The entries
+// are read from the bytes taken then; a file cut since no longer holds what
+// they list, and its entries fail rather than pass off lost bytes.
+bool SourceStillWhole(Session& session);
 
 // The local DOS date-time of a FILETIME, clamped into the DOS range: the
 // time only labels entries, so an odd date must not refuse the file.
