@@ -78,22 +78,27 @@ struct Hrust1FastReader {
   static uint32_t Field(uint64_t w, uint32_t at, uint32_t n) { return uint32_t((w << at) >> (64 - n)); }
 
   // Takes the literal flags that lead window w (its first bit is 1), up to
-  // limit: those before the last bit of the word, whose data bytes follow one
+  // limit (2 or more): those before the last bit of the word, whose data bytes follow one
   // another, or else the flag that takes the last bit, and the next word.
   ZANTOR_FORCE_INLINE uint32_t TakeLiteralFlags(uint64_t w, uint32_t limit) {
-    // A single flag before a code, the commonest row, on a branch of its own
-    // for the reason given at BitsOnlyCopy.
-    if (w >> 62 == 2 && unread > 1) {
-      --unread;
-      return 1;
-    }
-    const uint32_t ones = uint32_t(__builtin_clzll(~w | 1));
-    uint32_t flags = ones < unread - 1 ? ones : unread - 1;
-    flags = flags < limit ? flags : limit;
-    if (flags == 0) {
+    // The flag that takes the last bit, and rows of one and two flags before
+    // a code, the commonest, on branches of their own for the reason given at
+    // BitsOnlyCopy.
+    if (unread == 1) {
       Consume(1);
       return 1;
     }
+    if (w >> 62 == 2) {
+      --unread;
+      return 1;
+    }
+    if (w >> 61 == 6 && unread > 2) {
+      unread -= 2;
+      return 2;
+    }
+    const uint32_t ones = uint32_t(__builtin_clzll(~w | 1));
+    uint32_t flags = ones < unread - 1 ? ones : unread - 1;  // 1 or more: unread is 2 or more here
+    flags = flags < limit ? flags : limit;
     unread -= flags;
     return flags;
   }
