@@ -40,13 +40,18 @@ Result CreateTemporary(const char* destName, String* name, File* out) {
 // A file that will replace another is flushed first: a crash right after
 // the rename could otherwise leave an empty file where the old one was.
 Result WriteAll(File& out, const OutputFile& file, bool replacing) {
-  const bool written = (file.prefix == nullptr || out.Write(file.prefix, file.prefixLength)) &&
-                       out.Write(file.data, file.length) && out.SetTimes(file.creationTime, file.lastWriteTime) &&
-                       (!replacing || out.Flush());
+  OutputWriter writer{&out};
+  const Result produced = file.produce(file.context, writer);
+  if (produced.failed()) return produced;
+  const bool written = out.SetTimes(file.creationTime, file.lastWriteTime) && (!replacing || out.Flush());
   return written ? kSuccess : HostFailure(19);
 }
 
 }  // namespace
+
+Result OutputWriter::Write(const uint8_t* data, uint32_t length) {
+  return file->Write(data, length) ? kSuccess : HostFailure(19);
+}
 
 Result WriteOutputFile(const char* destName, const OutputFile& file) {
   const FileState target = SystemFileState(destName);
