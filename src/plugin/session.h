@@ -9,6 +9,7 @@
 #include "config/settings.h"
 #include "plugin/file.h"
 #include "plugin/host_path.h"
+#include "plugin/progress.h"
 
 namespace zantor {
 
@@ -29,6 +30,7 @@ struct Session {
   char archiveName[kArchivePathBytes];  // the host's path, kept (host_path.h)
   const uint8_t* image;       // the mapped view, past a hobeta header
   uint32_t imageSize;
+  ProgressCallbacks progress;  // the host's, for this archive
 };
 
 // Largest archive file the plugin opens (the image size is 32-bit signed
