@@ -15,6 +15,7 @@
 #include "plugin/packer.h"
 #include "support/hrust2_writer.h"
 #include "support/image_builder.h"
+#include "support/large_member.h"
 #include "temp_files.h"
 
 #ifdef _WIN32
@@ -31,7 +32,7 @@ namespace {
 using test::Bytes;
 
 constexpr uint32_t kMiB = 1u << 20;
-constexpr uint32_t kBlockSize = 65535;
+constexpr uint32_t kBlockSize = test::kLargeMemberBlock;
 
 // Peak resident memory of this process so far, in bytes.
 uint64_t PeakMemory() {
@@ -44,47 +45,6 @@ uint64_t PeakMemory() {
   getrusage(RUSAGE_SELF, &usage);
   return uint64_t(usage.ru_maxrss) * 1024;
 #endif
-}
-
-// A packed block of kBlockSize bytes: sixteen literals from seed on, then long
-// copies of them.
-test::Payload PackedBlock(uint8_t seed) {
-  test::Hrust2Writer w({'t', 'a', 'i', 'l', '6', '!'}, seed);
-  for (uint8_t i = 1; i < 16; ++i) w.Literal(uint8_t(seed + i * 17));
-  while (w.produced() + 4095 <= kBlockSize) w.Copy(4095, 16);
-  if (w.produced() < kBlockSize) w.Copy(kBlockSize - uint32_t(w.produced()), 16);
-  w.End();
-  return test::Payload{w.packed(), w.Unpacked(), false};
-}
-
-// One member of blocks blocks, cycling through sixteen different ones, named
-// by its TR-DOS descriptor; *unpacked gets the sixteen blocks' data.
-Bytes Member(uint32_t blocks, const std::string& name, std::vector<Bytes>* unpacked = nullptr) {
-  // Made once: the peak memory must not come from the test's own work.
-  static const std::vector<test::Payload> payloads = [] {
-    std::vector<test::Payload> made;
-    for (uint8_t seed = 0; seed < 16; ++seed) made.push_back(PackedBlock(seed));
-    return made;
-  }();
-  Bytes member;
-  for (uint32_t i = 0; i < blocks; ++i) {
-    const test::Payload& payload = payloads[i % 16];
-    test::Hrst2Options options;
-    options.flags = i + 1 == blocks ? test::kFlagLast : 0;
-    if (i == 0) options.descriptor = test::Descriptor(name, 'C', 0, 0, 0);
-    if (i < 16 && unpacked) unpacked->push_back(payload.unpacked);
-    const Bytes block = test::Hrst2Block(payload, options);
-    member.insert(member.end(), block.begin(), block.end());
-  }
-  return member;
-}
-
-// A Hrip archive of the given members, without a catalogue.
-Bytes Archive(const std::vector<Bytes>& members) {
-  test::HripArchive archive;
-  archive.catalogue = false;
-  archive.body = members;
-  return test::BuildHripArchive(archive);
 }
 
 // What one progress callback saw. Callbacks carry no context: each slot has
@@ -170,7 +130,7 @@ TEST(Progress, LargeMembersReportTheirSizeAndNeedNoMemoryOfTheirSize) {
     const uint32_t blocks = smallBlocks * (large ? 16 : 1);
     std::vector<Bytes> unpacked;
     const std::string path = folder.File("big.hrp");
-    ASSERT_TRUE(test::WriteBytes(path, Archive({Member(blocks, "big", &unpacked)})));
+    ASSERT_TRUE(test::WriteBytes(path, test::ArchiveOfMembers({test::LargeMember(blocks, "big", &unpacked)})));
     Session* session = OpenWithProgress(path, 0);
     ASSERT_NE(session, nullptr);
     wcx::tHeaderData header;
@@ -209,7 +169,7 @@ TEST(Progress, LargeMembersReportTheirSizeAndNeedNoMemoryOfTheirSize) {
 TEST(Progress, CancelHalfWayLeavesNothingBehind) {
   test::TempFolder folder;
   const std::string path = folder.File("a.hrp");
-  ASSERT_TRUE(test::WriteBytes(path, Archive({Member(64, "four")})));
+  ASSERT_TRUE(test::WriteBytes(path, test::ArchiveOfMembers({test::LargeMember(64, "four")})));
   const Bytes old{'o', 'l', 'd'};
   ASSERT_TRUE(test::WriteBytes(folder.File("kept"), old));
   struct Case {
@@ -240,7 +200,7 @@ TEST(Progress, BlocksAndEmbeddedArchivesReportTheirListedSizeUnderTheirName) {
   w.End();
   const Bytes image = test::Concat(
       test::Concat(test::Filler(3000), test::Hr21Block(test::Payload{w.packed(), w.Unpacked(), false})),
-      test::Concat(test::Filler(5000, 2), Archive({Member(20, "one"), Member(1, "two")})));
+      test::Concat(test::Filler(5000, 2), test::ArchiveOfMembers({test::LargeMember(20, "one"), test::LargeMember(1, "two")})));
   const std::string path = folder.File("image.bin");
   ASSERT_TRUE(test::WriteBytes(path, image));
   SetProcessDataProc(reinterpret_cast<void*>(~uintptr_t{0}), OnProgressW<1>);
@@ -265,7 +225,7 @@ TEST(ProgressThreads, EachArchiveReportsToItsOwnCallback) {
   for (int t = 0; t < kThreads; ++t) {
     const std::string n = std::to_string(t);
     paths.push_back(folder.File("t" + n + ".hrp"));
-    ASSERT_TRUE(test::WriteBytes(paths[t], Archive({Member(40 + t, "a" + n), Member(3, "b" + n)})));
+    ASSERT_TRUE(test::WriteBytes(paths[t], test::ArchiveOfMembers({test::LargeMember(40 + t, "a" + n), test::LargeMember(3, "b" + n)})));
     std::filesystem::create_directory(folder.File("out" + n));
   }
   std::vector<std::string> names[kThreads];
