@@ -322,12 +322,13 @@ stage_w32() {
 stage_doublecmd() {
     local b=$PREFIX-doublecmd
     note "doublecmd: the Linux module in Double Commander"
-    packages doublecmd g++ make cmake doublecmd-gtk xvfb xdotool x11-utils imagemagick || return
+    packages doublecmd g++ make cmake libgtest-dev doublecmd-gtk xvfb xdotool x11-utils imagemagick || return
     step "doublecmd: configure" "$LOGS/doublecmd-configure.log" \
-        cmake -S "$ROOT" -B "$b" -DCMAKE_BUILD_TYPE=Debug -DZANTOR_TESTS=OFF || return
-    step "doublecmd: build" "$LOGS/doublecmd-build.log" cmake --build "$b" --target zantor -j"$JOBS" || return
-    gui_step "doublecmd: copy, overwrite, folder" "$LOGS/doublecmd.log" \
-        "$ROOT/tests/doublecmd/run.sh" "$b" "$LOGS/doublecmd-listing.png"
+        cmake -S "$ROOT" -B "$b" -DCMAKE_BUILD_TYPE=Debug || return
+    step "doublecmd: build" "$LOGS/doublecmd-build.log" \
+        cmake --build "$b" --target zantor zantor_large_member -j"$JOBS" || return
+    gui_step "doublecmd: copy, overwrite, folder, progress, cancel, two at once" "$LOGS/doublecmd.log" \
+        "$ROOT/tests/doublecmd/run.sh" "$b" "$LOGS/doublecmd-listing.png" "$LOGS/doublecmd-progress.png"
 }
 
 stage_static() {
