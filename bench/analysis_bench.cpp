@@ -4,14 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "bench_images.h"
 #include "config/settings.h"
-#include "plugin/session.h"
 #include "scan/analyse.h"
+#include "scan/analysis.h"
 #include "scan/entry.h"
 
 namespace {
@@ -30,17 +29,13 @@ void RunAnalysis(benchmark::State& state, const Bytes& image, const Settings& se
   static uint64_t time = 0;
   uint32_t entries = 0;
   for (auto _ : state) {
-    Session session{};
-    session.settings = settings;
-    session.image = image.data();
-    session.imageSize = static_cast<uint32_t>(image.size());
-    session.lastWriteTime = ++time;
-    std::strcpy(session.archiveName, "bench.bin");
-    if (Analyse(session).failed()) state.SkipWithError("analysis failed");
-    entries = session.entries.count;
-    for (uint32_t i = 0; i < session.entries.count; ++i) DestroyEntry(session.entries.items[i]);
-    session.entries.Destroy();
-    session.hripReport.Destroy();
+    Analysis analysis{};
+    analysis.settings = settings;
+    analysis.image = image.data();
+    analysis.imageSize = static_cast<uint32_t>(image.size());
+    if (Analyse(analysis, "bench.bin", ++time).failed()) state.SkipWithError("analysis failed");
+    entries = analysis.entries.count;
+    ClearAnalysis(analysis);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * image.size()));
   state.counters["entries"] = entries;

@@ -18,8 +18,8 @@
 
 #include "config/settings.h"
 #include "hostile_images.h"
-#include "plugin/session.h"
 #include "scan/analyse.h"
+#include "scan/analysis.h"
 #include "scan/entry.h"
 
 namespace {
@@ -56,20 +56,18 @@ struct Outcome {
 };
 
 Outcome Scan(const Bytes& image, const Settings& settings) {
-  Session session{};
-  session.settings = settings;
-  session.image = image.data();
-  session.imageSize = static_cast<uint32_t>(image.size());
-  WorkBudget budget = AnalysisBudget(settings, session.imageSize);
+  Analysis analysis{};
+  analysis.settings = settings;
+  analysis.image = image.data();
+  analysis.imageSize = static_cast<uint32_t>(image.size());
+  WorkBudget budget = AnalysisBudget(settings, analysis.imageSize);
   const uint64_t granted = budget.left;
   auto start = std::chrono::steady_clock::now();
-  Result r = ScanImageWithin(session, budget);
+  Result r = ScanImageWithin(analysis, budget);
   Outcome o{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-            granted - budget.left, session.entries.count, budget.exhausted != 0};
+            granted - budget.left, analysis.entries.count, budget.exhausted != 0};
   if (r.failed()) std::printf("analysis failed (host code %d)\n", r.hostCode);
-  for (uint32_t i = 0; i < session.entries.count; ++i) DestroyEntry(session.entries.items[i]);
-  session.entries.Destroy();
-  session.hripReport.Destroy();
+  ClearAnalysis(analysis);
   return o;
 }
 

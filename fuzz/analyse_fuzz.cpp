@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "base/heap.h"
-#include "codec/dispatch.h"
 #include "config/settings.h"
-#include "plugin/session.h"
 #include "scan/analyse.h"
+#include "scan/analysis.h"
+#include "scan/dispatch.h"
 #include "scan/entry.h"
 
 namespace {
@@ -29,12 +29,12 @@ Settings FuzzSettings() {
 
 // Unpacks what extraction would unpack; the outcome does not matter, only
 // that it stays inside the image and the buffer.
-void ExtractAll(const Session& session) {
-  for (uint32_t i = 0; i < session.entries.count; ++i) {
-    const Entry& entry = *session.entries.items[i];
+void ExtractAll(const Analysis& analysis) {
+  for (uint32_t i = 0; i < analysis.entries.count; ++i) {
+    const Entry& entry = *analysis.entries.items[i];
     if (entry.bad) continue;
     if (entry.kind == kEmbeddedArchive &&
-        uint64_t{entry.embedded.position} + entry.embedded.length > session.imageSize)
+        uint64_t{entry.embedded.position} + entry.embedded.length > analysis.imageSize)
       std::abort();
     uint32_t size = entry.kind == kBlock           ? entry.block.info.unpacked
                     : entry.kind == kArchiveMember ? entry.member.unpackedSize
@@ -42,9 +42,9 @@ void ExtractAll(const Session& session) {
     if (size > (1u << 24)) continue;  // members may declare gigabytes
     std::unique_ptr<uint8_t[]> out(new uint8_t[size + 1]);
     if (entry.kind == kBlock)
-      UnpackHrustBlock(session.image + entry.block.position, out.get(), entry.block.info);
+      UnpackHrustBlock(analysis.image + entry.block.position, out.get(), entry.block.info);
     else if (entry.kind == kArchiveMember && !entry.member.directory)
-      UnpackHripMember(session.image, session.imageSize, entry, out.get(), true);
+      UnpackHripMember(analysis.image, analysis.imageSize, entry, out.get(), true);
   }
 }
 
@@ -57,16 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<uint8_t[]> image(new uint8_t[size]);
   if (size) std::memcpy(image.get(), data, size);
 
-  Session session{};
-  session.settings = settings;
-  session.image = image.get();
-  session.imageSize = static_cast<uint32_t>(size);
-  session.lastWriteTime = ++runs;  // a new key each run: every input is scanned
-  std::strcpy(session.archiveName, "input.bin");
-  if (Analyse(session).ok()) ExtractAll(session);
+  Analysis analysis{};
+  analysis.settings = settings;
+  analysis.image = image.get();
+  analysis.imageSize = static_cast<uint32_t>(size);
+  // A new key each run: every input is scanned.
+  if (Analyse(analysis, "input.bin", ++runs).ok()) ExtractAll(analysis);
 
-  for (uint32_t i = 0; i < session.entries.count; ++i) DestroyEntry(session.entries.items[i]);
-  session.entries.Destroy();
-  session.hripReport.Destroy();
+  ClearAnalysis(analysis);
   return 0;
 }

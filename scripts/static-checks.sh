@@ -1,5 +1,7 @@
 #!/bin/bash
-# Checks the Windows binaries of the given build folders (default: build/ci-w64
+# Checks that every source file includes only headers of its own floor or
+# the floors below (base < codec < config < scan < plugin < tools, bench,
+# fuzz; tests/<floor> as its floor), then the Windows binaries of the given build folders (default: build/ci-w64
 # and build/ci-w32) with MinGW objdump:
 #   - every program and plugin imports nothing but system DLLs, so it loads on a
 #     bare Windows without the MinGW runtime DLLs;
@@ -11,6 +13,8 @@
 # check fails.
 #
 # Usage: scripts/static-checks.sh [BUILD_DIR...]
+# Environment: ZANTOR_SOURCE_ROOT, the tree whose floors are checked (default:
+# this checkout).
 set -u
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -87,6 +91,46 @@ check_plugin() {
     fi
     check_imports "$file"
 }
+
+FLOORS=(base codec config scan plugin)
+
+# floor_of NAME: the rank of a floor (tools, bench and fuzz above them all);
+# empty for a name that is none
+floor_of() {
+    local i
+    for i in "${!FLOORS[@]}"; do [ "${FLOORS[$i]}" = "$1" ] && echo "$i" && return; done
+    case $1 in tools | bench | fuzz) echo ${#FLOORS[@]} ;; esac
+}
+
+check_floors() {
+    local src=${ZANTOR_SOURCE_ROOT:-$ROOT} bad=0 file dir own line header target rank
+    while IFS= read -r file; do
+        dir=${file#"$src"/}
+        case $dir in
+            src/* | tests/*) dir=${dir#*/} ;;
+        esac
+        own=$(floor_of "${dir%%/*}")
+        [ -n "$own" ] || continue
+        while IFS= read -r line; do
+            header=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' <<<"${line#*:}")
+            target=${header%%/*}
+            [ "$target" != "$header" ] || continue
+            rank=$(floor_of "$target")
+            if [ -n "$rank" ] && [ "$rank" -gt "$own" ]; then
+                echo "  ${file#"$src"/}:${line%%:*} includes \"$header\" from a floor above its own"
+                bad=1
+            fi
+        done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file")
+    done < <(find "$src/src" "$src/tests" "$src/tools" "$src/bench" "$src/fuzz" -type f \
+        \( -name '*.h' -o -name '*.cpp' -o -name '*.rc' \) 2>/dev/null | sort)
+    if [ $bad = 0 ]; then
+        pass "sources include only their own floor and those below"
+    else
+        fail "sources include headers of a floor above their own (listed above)"
+    fi
+}
+
+check_floors
 
 for dir in "$@"; do
     if [ ! -d "$dir" ]; then

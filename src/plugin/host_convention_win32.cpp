@@ -4,7 +4,7 @@
 
 namespace zantor {
 
-int HostFileTime(const Session& session) { return static_cast<int>(session.dosTime); }
+int HostFileTime(const Session& session) { return static_cast<int>(session.analysis.dosTime); }
 
 int HostFileAttr(bool directory) { return directory ? kWindowsDirectory : 0; }
 

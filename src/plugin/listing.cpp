@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "base/heap.h"
-#include "codec/dispatch.h"
-#include "config/naming.h"
 #include "plugin/host_convention.h"
 #include "plugin/output_file.h"
+#include "scan/dispatch.h"
 #include "scan/entry.h"
+#include "scan/naming.h"
 
 namespace zantor {
 
@@ -57,7 +57,7 @@ Result NameBlock(const Entry& entry, const Settings& settings, char* out) {
 Result Describe(const Session& session, const Entry& entry, wcx::tHeaderData& header) {
   switch (entry.kind) {
     case kNotice:
-      NameNotice(entry, session.settings, header.FileName);
+      NameNotice(entry, session.analysis.settings, header.FileName);
       return kSuccess;
     case kArchiveMember:
       if (entry.member.directory) {
@@ -67,11 +67,11 @@ Result Describe(const Session& session, const Entry& entry, wcx::tHeaderData& he
       }
       header.PackSize = static_cast<int>(entry.member.packedSize);
       header.UnpSize = static_cast<int>(entry.listedSize + HobetaLength(entry));
-      return NameEntry(entry, session.settings, header.FileName);
+      return NameEntry(entry, session.analysis.settings, header.FileName);
     case kBlock:
       header.PackSize = static_cast<int>(entry.block.info.packed);
       header.UnpSize = static_cast<int>(entry.listedSize + HobetaLength(entry));
-      return NameBlock(entry, session.settings, header.FileName);
+      return NameBlock(entry, session.analysis.settings, header.FileName);
     case kEmbeddedArchive:
       header.PackSize = static_cast<int>(entry.embedded.length);
       header.UnpSize = static_cast<int>(entry.embedded.length);
@@ -94,14 +94,14 @@ struct Work {
 // come from the analysis cache, made for an earlier file of the same size and
 // time, so positions are checked before the image is read through them.
 bool InImage(const Session& session, uint32_t position, uint64_t length) {
-  return position <= session.imageSize && length <= session.imageSize - position;
+  return position <= session.analysis.imageSize && length <= session.analysis.imageSize - position;
 }
 
 Result CorruptArchiveFailure(Session& session, String& text) {
   Result r = text.Append("Hrip archive is corrupt.");
-  if (r.ok() && session.hripReport.length != 0) {
+  if (r.ok() && session.analysis.hripReport.length != 0) {
     r = text.Append("\r\nAdditional error info:\r\n\r\n");
-    if (r.ok()) r = text.Append(session.hripReport.Text());
+    if (r.ok()) r = text.Append(session.analysis.hripReport.Text());
   }
   if (r.failed()) return NoMemory;
   return ShownFailure(text.Text());
@@ -122,7 +122,7 @@ Result UnpackBlock(Session& session, const Entry& entry, Work& work) {
   if (!InImage(session, block.position, uint64_t{block.info.headerLength} + block.info.packed)) return kBadData;
   work.buffer = static_cast<uint8_t*>(Allocate(block.info.unpacked));
   if (work.buffer == nullptr) return NoMemory;
-  Result r = UnpackHrustBlock(session.image + block.position, work.buffer, block.info);
+  Result r = UnpackHrustBlock(session.analysis.image + block.position, work.buffer, block.info);
   if (entry.listedSize > block.info.unpacked) FatalError("PF03");
   if (r.failed()) return r;
   work.data = work.buffer;
@@ -144,7 +144,7 @@ Result ProduceData(Session& session, const Entry& entry, Work& work) {
       return UnpackBlock(session, entry, work);
     case kEmbeddedArchive:
       if (!InImage(session, entry.embedded.position, entry.embedded.length)) return kBadData;
-      work.data = session.image + entry.embedded.position;
+      work.data = session.analysis.image + entry.embedded.position;
       work.length = entry.embedded.length;
       return kSuccess;
   }
@@ -189,8 +189,8 @@ Result Deliver(Delivery& d) {
   if (r.failed()) return r;
   if (d.work->member != nullptr) {
     d.memberLeft = entry.listedSize;
-    const Session& s = *d.session;
-    r = StreamHripMember(s.image, s.imageSize, entry, d.work->buffer, s.verifyPacked != 0,
+    const Analysis& a = d.session->analysis;
+    r = StreamHripMember(a.image, a.imageSize, entry, d.work->buffer, d.session->verifyPacked != 0,
                          MemberSink{PutMemberBlock, &d});
   } else {
     r = Put(d, d.work->data, d.work->length);
@@ -284,9 +284,9 @@ int ReadHeaderEx(Session& session, wcx::tHeaderDataExW& header) {
 }
 
 int ReadHeader(Session& session, wcx::tHeaderData& header) {
-  if (session.current >= session.entries.count) return wcx::E_END_ARCHIVE;
+  if (session.current >= session.analysis.entries.count) return wcx::E_END_ARCHIVE;
   std::memset(&header, 0, sizeof(header));
-  const Entry& entry = *session.entries.At(session.current);
+  const Entry& entry = *session.analysis.entries.At(session.current);
   const Result named = Describe(session, entry, header);
   KeptPathToAnsi(session.archiveName, header.ArcName, sizeof header.ArcName);
   header.FileTime = HostFileTime(session);
@@ -299,7 +299,7 @@ int ReadHeader(Session& session, wcx::tHeaderData& header) {
 }
 
 int ProcessFile(Session& session, int operation, bool destPathGiven, HostPath destName) {
-  if (session.current >= session.entries.count) FatalError("Index out of list");
+  if (session.current >= session.analysis.entries.count) FatalError("Index out of list");
   if (operation == wcx::PK_SKIP) {
     ++session.current;
     return 0;
@@ -310,7 +310,7 @@ int ProcessFile(Session& session, int operation, bool destPathGiven, HostPath de
   }
   if (operation == wcx::PK_TEST) session.verifyPacked = 1;
 
-  const Entry& entry = *session.entries.At(session.current);
+  const Entry& entry = *session.analysis.entries.At(session.current);
   Work work{};
   Result r = entry.bad ? kBadData : ProduceData(session, entry, work);
   if (r.ok() && (work.data != nullptr || work.member != nullptr)) {

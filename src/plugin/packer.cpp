@@ -49,7 +49,7 @@ int CanYouHandleThisFile(HostPath fileName) {
   int openResult = static_cast<int>(QuietOpenMarker);
   Session* session = Open(fileName, openResult);
   if (session == nullptr) return 0;
-  const int answer = session->isHripArchive != 0 || session->entries.count != 0;
+  const int answer = session->analysis.isHripArchive != 0 || session->analysis.entries.count != 0;
   CloseArchive(session);
   return answer;
 }

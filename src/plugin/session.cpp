@@ -20,14 +20,15 @@ uint16_t ReadWord(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] <
 Result LocateImage(Session& session) {
   const uint64_t n = session.source.size;
   const uint8_t* view = session.source.view;
-  session.image = view;
-  session.imageSize = static_cast<uint32_t>(n);
+  Analysis& analysis = session.analysis;
+  analysis.image = view;
+  analysis.imageSize = static_cast<uint32_t>(n);
   if ((n & 0xFF) != HobetaHeader::kSize) return kSuccess;
   if (HobetaChecksum(view) != ReadWord(view + 15)) return kSuccess;
   if (ReadWord(view + 13) != n - HobetaHeader::kSize)
     return ShownFailure("Bad hobeta file: invalid size in hobeta header", 12);
-  session.image = view + HobetaHeader::kSize;
-  session.imageSize = static_cast<uint32_t>(n - HobetaHeader::kSize);
+  analysis.image = view + HobetaHeader::kSize;
+  analysis.imageSize = static_cast<uint32_t>(n - HobetaHeader::kSize);
   return kSuccess;
 }
 
@@ -38,7 +39,7 @@ Result OpenInto(Session& session, HostPath path) {
   if (r.failed()) return r;
   r = LocateImage(session);
   if (r.failed()) return r;
-  return Analyse(session);
+  return Analyse(session.analysis, session.archiveName, session.lastWriteTime);
 }
 
 }  // namespace
@@ -67,7 +68,7 @@ Result OpenSource(Session& session, const char* path) {
     file.Close(true);
     return HostFailure(15);
   }
-  session.dosTime = NearestDosDateTime(session.lastWriteTime);
+  session.analysis.dosTime = NearestDosDateTime(session.lastWriteTime);
   return kSuccess;
 }
 
@@ -75,7 +76,7 @@ Result OpenSession(HostPath path, Session** opened) {
   *opened = nullptr;
   Session* session = static_cast<Session*>(Allocate(sizeof(Session)));
   if (session == nullptr) return NoMemory;
-  session->settings = GetSettings();
+  session->analysis.settings = GetSettings();
   Result r = OpenInto(*session, path);
   if (r.failed()) {
     DestroySession(session);
@@ -90,15 +91,7 @@ void DestroySession(Session* session) {
   if (session == nullptr) return;
   session->source.Close(true);
   session->source.Destroy();
-  session->hripReport.Destroy();
-  session->hripDamaged = 0;
-  session->hripLength = 0;
-  List<Entry*>& entries = session->entries;
-  for (uint32_t i = 0; i < entries.count; ++i) {
-    DestroyEntry(entries.items[i]);
-    entries.items[i] = nullptr;
-  }
-  entries.Destroy();
+  ClearAnalysis(session->analysis);
   // Release wipes the block, which zeroes the session.
   Release(session);
 }

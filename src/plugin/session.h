@@ -3,33 +3,21 @@
 #pragma once
 #include <cstdint>
 
-#include "base/list.h"
 #include "base/result.h"
-#include "base/zstring.h"
-#include "config/settings.h"
 #include "plugin/file.h"
 #include "plugin/host_path.h"
 #include "plugin/progress.h"
+#include "scan/analysis.h"
 
 namespace zantor {
 
-struct Entry;
-
 struct Session {
   File source;                // open and mapped whole for the session's life
-  Settings settings;          // snapshot taken at open
-  List<Entry*> entries;       // listed items, owned
+  Analysis analysis;          // the image (the mapped view) and its entries
   uint32_t current;           // entry the next ReadHeader reports
   uint8_t verifyPacked;       // set by the first test operation
-  uint8_t isHripArchive;      // the image as a whole is a Hrip archive
-  uint8_t hripDamaged;        // the Hrip reader met problems
-  String hripReport;          // the Hrip reader's messages
-  uint32_t hripLength;        // bytes of the image the Hrip archive occupies
   uint64_t lastWriteTime;     // FILETIME of the archive file
-  uint32_t dosTime;           // the same as local DOS date and time
   char archiveName[kArchivePathBytes];  // the host's path, kept (host_path.h)
-  const uint8_t* image;       // the mapped view, past a hobeta header
-  uint32_t imageSize;
   ProgressCallbacks progress;  // the host's, for this archive
 };
 
@@ -46,7 +34,7 @@ constexpr uint32_t kLatestDosTime = 0xFF9FBF7D;    // 2107-12-31 23:59:58
 Result OpenSession(HostPath path, Session** opened);
 
 // Opens the archive file read-only and mapped whole into session.source and
-// reads its times (lastWriteTime, dosTime).
+// reads its times (lastWriteTime, the analysis's dosTime).
 Result OpenSource(Session& session, const char* path);
 
 // The local DOS date-time of a FILETIME, clamped into the DOS range: the

@@ -4,13 +4,14 @@
 
 namespace zantor {
 
-Result Analyse(Session& session) {
+Result Analyse(Analysis& analysis, const char* path, uint64_t lastWriteTime) {
+  const CacheKey key{path, lastWriteTime};
   bool hit = false;
-  Result r = LoadCachedAnalysis(session, &hit);
+  Result r = LoadCachedAnalysis(key, analysis, &hit);
   if (r.failed() || hit) return r;
-  r = ScanImage(session);
+  r = ScanImage(analysis);
   if (r.failed()) return r;
-  return StoreAnalysis(session);
+  return StoreAnalysis(key, analysis);
 }
 
 }  // namespace zantor

@@ -1,4 +1,4 @@
-// The analysis of an opened image into the session's entry list: the
+// The analysis of an opened image into its entry list: the
 // whole-file Hrip test and reader, the block search, names and listed sizes,
 // with recent results kept in the analysis cache.
 #pragma once
@@ -9,16 +9,17 @@
 
 namespace zantor {
 
-struct Session;
+struct Analysis;
 
-// Fills the session's entries and Hrip fields from the cache or by scanning.
-// Reads image, imageSize, settings, archiveName, lastWriteTime and dosTime.
-Result Analyse(Session& session);
+// Fills the analysis's entries and Hrip fields from the cache or by scanning.
+// The file's path (UTF-8, as the plugin keeps it) and last-write time
+// (FILETIME) tell the cache which file the image is.
+Result Analyse(Analysis& analysis, const char* path, uint64_t lastWriteTime);
 
 // The uncached analysis, within the budget for the image.
-Result ScanImage(Session& session);
+Result ScanImage(Analysis& analysis);
 // The uncached analysis within the given budget; what is left stays in it.
-Result ScanImageWithin(Session& session, WorkBudget& budget);
+Result ScanImageWithin(Analysis& analysis, WorkBudget& budget);
 
 // The whole image is a Hrip archive (with members, or an empty one).
 bool IsWholeHripArchive(const uint8_t* image, uint32_t size);

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "base/heap.h"
-#include "plugin/session.h"
+#include "scan/analysis.h"
 #include "scan/entry.h"
 
 namespace zantor {
@@ -22,7 +22,7 @@ struct AnalysisRecord {
 
 struct CacheSlot {
   uint64_t stamp;  // clock of the last store or hit; 0 = free
-  char path[sizeof(Session::archiveName)];
+  char* path;  // zero-terminated heap copy
   uint64_t imageSize;
   uint64_t lastWriteTime;
   Settings settings;
@@ -61,6 +61,7 @@ void FreeRecord(AnalysisRecord& record) {
 
 void FreeSlot(CacheSlot& slot) {
   if (slot.stamp != 0) FreeRecord(slot.record);
+  Release(slot.path);
   std::memset(&slot, 0, sizeof slot);
 }
 
@@ -71,9 +72,15 @@ void Expire(uint64_t now) {
 }
 
 uint32_t PathLength(const char* path) {
-  uint32_t length = 0;
-  while (length < sizeof(Session::archiveName) && path[length] != 0) ++length;
-  return SignificantPathLength(path, length);
+  return SignificantPathLength(path, static_cast<uint32_t>(std::strlen(path)));
+}
+
+// A heap copy of path, or null when memory is exhausted.
+char* CopyPath(const char* path) {
+  const size_t size = std::strlen(path) + 1;
+  char* copy = static_cast<char*>(Allocate(size));
+  if (copy) std::memcpy(copy, path, size);
+  return copy;
 }
 
 bool SamePath(const char* a, const char* b) {
@@ -99,9 +106,9 @@ bool SameSettings(const Settings& a, const Settings& b) {
          SameScanParams(a.ExhaustiveScanParams_Hrust2, b.ExhaustiveScanParams_Hrust2);
 }
 
-bool Matches(const CacheSlot& slot, const Session& session) {
-  return slot.stamp != 0 && slot.imageSize == session.imageSize && slot.lastWriteTime == session.lastWriteTime &&
-         SameSettings(slot.settings, session.settings) && SamePath(slot.path, session.archiveName);
+bool Matches(const CacheSlot& slot, const CacheKey& key, const Analysis& analysis) {
+  return slot.stamp != 0 && slot.imageSize == analysis.imageSize && slot.lastWriteTime == key.lastWriteTime &&
+         SameSettings(slot.settings, analysis.settings) && SamePath(slot.path, key.path);
 }
 
 // A fresh entry holding a deep copy of from, or null with *result set.
@@ -119,33 +126,33 @@ Entry* DuplicateEntry(const Entry& from, Result* result) {
   return copy;
 }
 
-Result CopyRecordToSession(const AnalysisRecord& record, Session& session) {
-  session.isHripArchive = record.isHripArchive;
-  session.hripDamaged = record.hripDamaged;
-  session.hripLength = record.hripLength;
-  Result r = session.hripReport.Remove(0, session.hripReport.length);
-  if (r.ok()) r = session.hripReport.Append(record.hripReport);
+Result CopyRecordToAnalysis(const AnalysisRecord& record, Analysis& analysis) {
+  analysis.isHripArchive = record.isHripArchive;
+  analysis.hripDamaged = record.hripDamaged;
+  analysis.hripLength = record.hripLength;
+  Result r = analysis.hripReport.Remove(0, analysis.hripReport.length);
+  if (r.ok()) r = analysis.hripReport.Append(record.hripReport);
   for (uint32_t i = 0; r.ok() && i < record.entryCount; ++i) {
     Entry* copy = DuplicateEntry(*record.entries[i], &r);
     if (!copy) break;
-    r = session.entries.Append(copy);
+    r = analysis.entries.Append(copy);
     if (r.failed()) DestroyEntry(copy);
   }
   return r;
 }
 
 // On failure the partial record is freed.
-Result BuildRecord(const Session& session, AnalysisRecord& record) {
-  const String& report = session.hripReport;
-  record.isHripArchive = session.isHripArchive;
-  record.hripDamaged = session.hripDamaged;
-  record.hripLength = session.hripLength;
+Result BuildRecord(const Analysis& analysis, AnalysisRecord& record) {
+  const String& report = analysis.hripReport;
+  record.isHripArchive = analysis.isHripArchive;
+  record.hripDamaged = analysis.hripDamaged;
+  record.hripLength = analysis.hripLength;
   record.hripReport = static_cast<char*>(Allocate(size_t{report.length} + 1));
-  record.entries = static_cast<Entry**>(Allocate(sizeof(Entry*) * size_t{session.entries.count}));
+  record.entries = static_cast<Entry**>(Allocate(sizeof(Entry*) * size_t{analysis.entries.count}));
   Result r = (record.hripReport && record.entries) ? kSuccess : NoMemory;
   if (r.ok() && report.length) std::memcpy(record.hripReport, report.text, report.length);
-  for (uint32_t i = 0; r.ok() && i < session.entries.count; ++i) {
-    Entry* copy = DuplicateEntry(*session.entries.items[i], &r);
+  for (uint32_t i = 0; r.ok() && i < analysis.entries.count; ++i) {
+    Entry* copy = DuplicateEntry(*analysis.entries.items[i], &r);
     if (copy) record.entries[record.entryCount++] = copy;
   }
   if (r.failed()) FreeRecord(record);
@@ -154,24 +161,29 @@ Result BuildRecord(const Session& session, AnalysisRecord& record) {
 
 }  // namespace
 
-Result LoadCachedAnalysis(Session& session, bool* hit) {
+Result LoadCachedAnalysis(const CacheKey& key, Analysis& analysis, bool* hit) {
   *hit = false;
   CacheLock lock;
   uint64_t now = Now();
   Expire(now);
   for (CacheSlot& slot : g_slots) {
-    if (!Matches(slot, session)) continue;
+    if (!Matches(slot, key, analysis)) continue;
     slot.stamp = now;
     *hit = true;
-    return CopyRecordToSession(slot.record, session);
+    return CopyRecordToAnalysis(slot.record, analysis);
   }
   return kSuccess;
 }
 
-Result StoreAnalysis(const Session& session) {
+Result StoreAnalysis(const CacheKey& key, const Analysis& analysis) {
   AnalysisRecord record{};
-  Result r = BuildRecord(session, record);
+  Result r = BuildRecord(analysis, record);
   if (r.failed()) return r;
+  char* path = CopyPath(key.path);
+  if (!path) {
+    FreeRecord(record);
+    return NoMemory;
+  }
   CacheLock lock;
   Expire(Now());
   CacheSlot* oldest = &g_slots[0];
@@ -179,10 +191,10 @@ Result StoreAnalysis(const Session& session) {
     if (slot.stamp < oldest->stamp) oldest = &slot;
   FreeSlot(*oldest);
   oldest->stamp = Now();
-  std::memcpy(oldest->path, session.archiveName, sizeof oldest->path);
-  oldest->imageSize = session.imageSize;
-  oldest->lastWriteTime = session.lastWriteTime;
-  oldest->settings = session.settings;
+  oldest->path = path;
+  oldest->imageSize = analysis.imageSize;
+  oldest->lastWriteTime = key.lastWriteTime;
+  oldest->settings = analysis.settings;
   oldest->record = record;
   return kSuccess;
 }

@@ -1,8 +1,8 @@
 #include "scan/block_search.h"
 
-#include "codec/dispatch.h"
-#include "plugin/session.h"
+#include "scan/analysis.h"
 #include "scan/block_search_passes.h"
+#include "scan/dispatch.h"
 
 namespace zantor {
 namespace {
@@ -25,25 +25,25 @@ constexpr Pass kPasses[] = {
 
 // A block right at the start is listed whatever the search settings say; an
 // "HR" header there must also test sound, as it is a common text prefix.
-Result StartCheck(Session& session, CoveredSpans& covered, WorkBudget& budget) {
+Result StartCheck(Analysis& analysis, CoveredSpans& covered, WorkBudget& budget) {
   BlockInfo info{};
-  bool accepted = session.imageSize >= 8 && HeaderCheckH2(session.image, session.imageSize, 0, &info);
-  if (!accepted && session.imageSize >= 6 && HeaderCheckH1(session.image, session.imageSize, 0, &info)) {
+  bool accepted = analysis.imageSize >= 8 && HeaderCheckH2(analysis.image, analysis.imageSize, 0, &info);
+  if (!accepted && analysis.imageSize >= 6 && HeaderCheckH1(analysis.image, analysis.imageSize, 0, &info)) {
     uint32_t walked = 0;
-    bool sound = TestHrustBlock(session.image, info, &walked).ok();
+    bool sound = TestHrustBlock(analysis.image, info, &walked).ok();
     accepted = budget.Spend(walked) && sound;
   }
   if (!accepted) return kSuccess;
-  Result r = AddBlockEntry(session, 0, info, false);
+  Result r = AddBlockEntry(analysis, 0, info, false);
   if (r.failed()) return r;
   return covered.Append(Span{0, info.headerLength + info.packed});
 }
 
-Result RunPass(Session& session, CoveredSpans& covered, const Pass& pass, CoveredSpans& found,
+Result RunPass(Analysis& analysis, CoveredSpans& covered, const Pass& pass, CoveredSpans& found,
                WorkBudget& budget) {
-  const ScanParams& params = session.settings.*pass.params;
-  uint32_t limit = params.ScanFirst < session.imageSize ? params.ScanFirst : session.imageSize;
-  PassContext context{session, session.image, session.imageSize, params, found, budget};
+  const ScanParams& params = analysis.settings.*pass.params;
+  uint32_t limit = params.ScanFirst < analysis.imageSize ? params.ScanFirst : analysis.imageSize;
+  PassContext context{analysis, analysis.image, analysis.imageSize, params, found, budget};
   SortSpans(covered);
   Result r = ForEachGap(covered, limit, [&](uint32_t start, uint32_t end) {
     return budget.exhausted ? kSuccess : pass.routine(context, start, end);
@@ -55,20 +55,20 @@ Result RunPass(Session& session, CoveredSpans& covered, const Pass& pass, Covere
 
 }  // namespace
 
-Result BlockSearch(Session& session, CoveredSpans& covered, WorkBudget& budget) {
+Result BlockSearch(Analysis& analysis, CoveredSpans& covered, WorkBudget& budget) {
   if (covered.count == 0) {
-    Result r = StartCheck(session, covered, budget);
+    Result r = StartCheck(analysis, covered, budget);
     if (r.failed()) return r;
   }
   CoveredSpans found{};
   Result r = kSuccess;
   for (const Pass& pass : kPasses) {
-    const ScanParams& params = session.settings.*pass.params;
-    if ((params.Enabled & 0xFF) == 0 || session.imageSize > params.MaxFileSize ||
-        session.entries.count >= session.settings.MaxEntries)
+    const ScanParams& params = analysis.settings.*pass.params;
+    if ((params.Enabled & 0xFF) == 0 || analysis.imageSize > params.MaxFileSize ||
+        analysis.entries.count >= analysis.settings.MaxEntries)
       continue;
     if (budget.exhausted) break;
-    r = RunPass(session, covered, pass, found, budget);
+    r = RunPass(analysis, covered, pass, found, budget);
     if (r.failed()) break;
   }
   found.Destroy();

@@ -1,6 +1,6 @@
 // The Hrust block search: a start check at offset 0 and seven passes of rising
 // cost (embedded Hrip archives; basic, deep and exhaustive Hrust 2 / Hrust 1)
-// that append Block and EmbeddedArchive entries to a session. Stretches that
+// that append Block and EmbeddedArchive entries to a analysis. Stretches that
 // an earlier pass accounted for are skipped by the later ones.
 #pragma once
 #include <cstdint>
@@ -13,7 +13,7 @@
 
 namespace zantor {
 
-struct Session;
+struct Analysis;
 
 // A stretch of the image: [start, start + length).
 struct Span {
@@ -24,9 +24,9 @@ using CoveredSpans = List<Span>;
 
 // Runs the start check (only when covered is empty) and the enabled passes,
 // paying their checks from budget: once it is exhausted the running pass
-// stops and no later pass runs. Entries go to the session's list, found
+// stops and no later pass runs. Entries go to the analysis's list, found
 // stretches to covered. Fails only for lack of memory or a list overflow.
-Result BlockSearch(Session& session, CoveredSpans& covered, WorkBudget& budget);
+Result BlockSearch(Analysis& analysis, CoveredSpans& covered, WorkBudget& budget);
 
 // A plausible "hr21" or "Hrst2" header at p fills info.
 bool HeaderCheckH2(const uint8_t* image, uint32_t size, uint32_t p, BlockInfo* info);

@@ -34,7 +34,7 @@ Result ProbeEveryOffset(PassContext& context, uint32_t start, uint32_t end, cons
     if (state.produced < context.params.MinBlockSize) continue;
     BlockInfo info{state.consumed, state.produced, 0, 0, probe.format, 0};
     if (!probe.plausible(info)) continue;
-    Result r = AddBlockEntry(context.session, p, info, false);
+    Result r = AddBlockEntry(context.analysis, p, info, false);
     if (r.failed() || ListFull(context)) return r;
   }
   return kSuccess;

@@ -2,10 +2,10 @@
 // Hrust 2 / Hrust 1.
 #include <cstring>
 
-#include "codec/dispatch.h"
 #include "codec/hrst2_header.h"
 #include "scan/block_search_passes.h"
 #include "scan/block_search_signature.h"
+#include "scan/dispatch.h"
 #include "scan/hrip_header.h"
 
 namespace zantor {
@@ -47,7 +47,7 @@ uint32_t EmbeddedArchiveLength(const uint8_t* image, uint32_t size, uint32_t p) 
 Result TakeBlock(PassContext& context, uint32_t p, const BlockInfo& info, bool bad, bool* stop) {
   *stop = false;
   if (info.unpacked >= context.params.MinBlockSize) {
-    Result r = AddBlockEntry(context.session, p, info, bad);
+    Result r = AddBlockEntry(context.analysis, p, info, bad);
     if (r.failed()) return r;
     *stop = ListFull(context);
   }
@@ -118,7 +118,7 @@ Result SearchEmbeddedArchives(PassContext& context, uint32_t start, uint32_t end
     }
     Entry* entry = NewEntry(kEmbeddedArchive);
     if (!entry) return NoMemory;
-    Result r = context.session.entries.Append(entry);
+    Result r = context.analysis.entries.Append(entry);
     if (r.failed()) {
       DestroyEntry(entry);
       return r;

@@ -5,13 +5,13 @@
 
 #include "base/result.h"
 #include "config/settings.h"
-#include "plugin/session.h"
+#include "scan/analysis.h"
 #include "scan/block_search.h"
 
 namespace zantor {
 
 struct PassContext {
-  Session& session;
+  Analysis& analysis;
   const uint8_t* image;
   uint32_t size;
   const ScanParams& params;
@@ -21,7 +21,7 @@ struct PassContext {
 
 // Routines end their stretch once an entry they added fills the list.
 inline bool ListFull(const PassContext& context) {
-  return context.session.entries.count >= context.session.settings.MaxEntries;
+  return context.analysis.entries.count >= context.analysis.settings.MaxEntries;
 }
 
 // Pays for a check that walked this many packed bytes; false when the budget

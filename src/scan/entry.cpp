@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/heap.h"
-#include "plugin/session.h"
+#include "scan/analysis.h"
 
 namespace zantor {
 
@@ -32,10 +32,10 @@ Result CopyEntry(const Entry& from, Entry* to) {
   return kSuccess;
 }
 
-Result AddBlockEntry(Session& session, uint32_t position, const BlockInfo& info, bool bad) {
+Result AddBlockEntry(Analysis& analysis, uint32_t position, const BlockInfo& info, bool bad) {
   Entry* entry = NewEntry(kBlock);
   if (!entry) return NoMemory;
-  Result r = session.entries.Append(entry);
+  Result r = analysis.entries.Append(entry);
   if (r.failed()) {
     DestroyEntry(entry);
     return r;

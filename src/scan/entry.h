@@ -10,7 +10,7 @@
 
 namespace zantor {
 
-struct Session;
+struct Analysis;
 
 enum EntryKind : uint32_t {
   kNotice = 1,           // exactly one of the notice marks is set
@@ -131,8 +131,8 @@ void DestroyEntry(Entry* entry);
 // giving to an independent block-position list. On failure to still owns
 // whatever positions were copied; the caller destroys it.
 Result CopyEntry(const Entry& from, Entry* to);
-// Appends a Block entry at position to the session's list; bad is the given
+// Appends a Block entry at position to the analysis's list; bad is the given
 // flag or the info's truncated flag.
-Result AddBlockEntry(Session& session, uint32_t position, const BlockInfo& info, bool bad);
+Result AddBlockEntry(Analysis& analysis, uint32_t position, const BlockInfo& info, bool bad);
 
 }  // namespace zantor

@@ -229,11 +229,11 @@ struct HripReader {
 
 }  // namespace
 
-Result ParseHripArchive(const uint8_t* image, uint32_t imageSize, List<Entry*>& entries, Session& session,
+Result ParseHripArchive(const uint8_t* image, uint32_t imageSize, List<Entry*>& entries, Analysis& analysis,
                         uint32_t maxEntries) {
-  session.hripDamaged = 0;
-  session.hripLength = 0;
-  Result r = session.hripReport.Reserve(1000);
+  analysis.hripDamaged = 0;
+  analysis.hripLength = 0;
+  Result r = analysis.hripReport.Reserve(1000);
   if (r.failed()) return r;
 
   HripHeader header;
@@ -241,7 +241,7 @@ Result ParseHripArchive(const uint8_t* image, uint32_t imageSize, List<Entry*>& 
   const uint32_t end = header.length < imageSize ? header.length : imageSize;
   if (end < kHripHeaderLength) return HostFailure(13);
 
-  HripReader reader{image, imageSize, end, entries, session.hripReport, maxEntries};
+  HripReader reader{image, imageSize, end, entries, analysis.hripReport, maxEntries};
   if (header.catalogueFlag == 1) {
     reader.catalogue = header.CatalogueOffset();
     reader.catalogueInUse = uint64_t{reader.catalogue} + kCatalogueHeaderLength <= imageSize &&
@@ -251,13 +251,13 @@ Result ParseHripArchive(const uint8_t* image, uint32_t imageSize, List<Entry*>& 
 
   r = reader.Walk();
   const bool completed = r.ok() && reader.pos >= end;
-  if (r.ok()) r = reader.Finish(&session.hripLength, completed);
+  if (r.ok()) r = reader.Finish(&analysis.hripLength, completed);
   if (r.ok()) r = reader.WriteReport();
   if (r.failed()) {
     DestroyEntry(reader.member);
     return r;
   }
-  session.hripDamaged = reader.Damaged() ? 1 : 0;
+  analysis.hripDamaged = reader.Damaged() ? 1 : 0;
   return kSuccess;
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "plugin/session.h"
+#include "scan/analysis.h"
 
 namespace zantor {
 
@@ -94,9 +94,9 @@ uint16_t HobetaChecksum(const uint8_t* header) {
   return static_cast<uint16_t>(sum * 257 + 105);
 }
 
-void ApplyTrdosAttributes(Entry& entry, const Session& session, TrdosDescriptor& descriptor, const uint8_t* data,
+void ApplyTrdosAttributes(Entry& entry, const Analysis& analysis, TrdosDescriptor& descriptor, const uint8_t* data,
                           uint32_t size) {
-  const Settings& settings = session.settings;
+  const Settings& settings = analysis.settings;
   bool sectorExact = size <= kLargestTrdosFile && size % kSector == 0;
   uint32_t sectors = sectorExact ? size / kSector : 0;
   descriptor.sectors = static_cast<uint8_t>(sectors);
@@ -115,7 +115,7 @@ void ApplyTrdosAttributes(Entry& entry, const Session& session, TrdosDescriptor&
   if (settings.DrelmoCompatible) {
     // The header carries the autostart line, so a BASIC file drops its marker.
     if (descriptor.type == TrdosDescriptor::kBasic && settings.SmartLenDetect) entry.listedSize = smart.length;
-    FillDrelmo(entry.drelmo, descriptor, session.dosTime, smart.autostart, entry.listedSize);
+    FillDrelmo(entry.drelmo, descriptor, analysis.dosTime, smart.autostart, entry.listedSize);
   }
 }
 

@@ -8,7 +8,7 @@
 
 namespace zantor {
 
-struct Session;
+struct Analysis;
 
 // The largest TR-DOS file: 255 sectors (the count is one byte).
 constexpr uint32_t kLargestTrdosFile = 0xFF00;
@@ -18,9 +18,9 @@ uint16_t HobetaChecksum(const uint8_t* header);
 
 // Fills the entry's listed size, attribute fields, hobeta header and Drelmo
 // header from the file's descriptor and its size unpacked bytes, as the
-// session's settings ask. Writes the computed sector count (0 when the size
+// analysis's settings ask. Writes the computed sector count (0 when the size
 // is not a whole number of sectors) into the descriptor.
-void ApplyTrdosAttributes(Entry& entry, const Session& session, TrdosDescriptor& descriptor, const uint8_t* data,
+void ApplyTrdosAttributes(Entry& entry, const Analysis& analysis, TrdosDescriptor& descriptor, const uint8_t* data,
                           uint32_t size);
 
 }  // namespace zantor

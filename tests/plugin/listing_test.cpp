@@ -33,19 +33,19 @@ class HandBuilt {
  public:
   explicit HandBuilt(Bytes image) : image_(std::move(image)) {
     session_ = static_cast<Session*>(Allocate(sizeof(Session)));
-    session_->settings = DefaultSettings();
-    session_->image = image_.data();
-    session_->imageSize = static_cast<uint32_t>(image_.size());
+    session_->analysis.settings = DefaultSettings();
+    session_->analysis.image = image_.data();
+    session_->analysis.imageSize = static_cast<uint32_t>(image_.size());
     std::strcpy(session_->archiveName, "archive.bin");
     session_->lastWriteTime = test::FileTimeOf(2021, 5, 5, 12);
-    session_->dosTime = 0x52A56000;
+    session_->analysis.dosTime = 0x52A56000;
   }
   ~HandBuilt() { DestroySession(session_); }
 
   Session& session() { return *session_; }
   Entry& Add(EntryKind kind) {
     Entry* entry = NewEntry(kind);
-    EXPECT_TRUE(session_->entries.Append(entry).ok());
+    EXPECT_TRUE(session_->analysis.entries.Append(entry).ok());
     return *entry;
   }
   // An "HR" block of the corpus at position, as the search lists it.
@@ -68,7 +68,7 @@ class HandBuilt {
 std::string Name(const wcx::tHeaderData& header) { return header.FileName; }
 
 // What the hosts of this platform read: FileTime of 2021-05-05 12:00 UTC
-// (the session's dosTime on Windows), and the FileAttr of files and folders.
+// (the analysis.s dosTime on Windows), and the FileAttr of files and folders.
 #ifdef _WIN32
 constexpr uint32_t kListedTime = 0x52A56000;
 constexpr int kFileAttr = 0;
@@ -93,7 +93,7 @@ TEST(ReadHeader, EmptySessionEndsAtOnce) {
 
 TEST(ReadHeader, NoticesAreNamedAndCarryTheArchiveData) {
   HandBuilt built({});
-  built.session().settings.MaxEntries = 260;
+  built.session().analysis.settings.MaxEntries = 260;
   built.Add(kNotice).notice.archiveCorrupt = 1;
   built.Add(kNotice).notice.onlyFirstShown = 1;
   built.Add(kNotice).notice.searchStopped = 1;
@@ -139,7 +139,7 @@ TEST(ProcessFile, NoticesFailWithTheirCodesAndTexts) {
   EXPECT_EQ(shown, "Zantor error: Hrip archive is corrupt.\n");
 #endif
 
-  ASSERT_TRUE(built.session().hripReport.Append("Catalogue missing").ok());
+  ASSERT_TRUE(built.session().analysis.hripReport.Append("Catalogue missing").ok());
   testing::internal::CaptureStderr();
   EXPECT_EQ(Extract(built.session(), folder.File("b")), 1);
   shown = testing::internal::GetCapturedStderr();
@@ -183,7 +183,7 @@ TEST(Extraction, Hrust1BlockIsWrittenByteExactWithTheArchiveTime) {
   ASSERT_EQ(ReadHeader(built.session(), header), 0);
   EXPECT_EQ(Name(header), "0000 HR");
   EXPECT_EQ(header.UnpSize, 6912);
-  EXPECT_EQ(header.PackSize, static_cast<int>(built.session().entries.At(0)->block.info.packed));
+  EXPECT_EQ(header.PackSize, static_cast<int>(built.session().analysis.entries.At(0)->block.info.packed));
   EXPECT_EQ(ProcessFile(built.session(), wcx::PK_TEST, nullptr, nullptr), 0);
   EXPECT_EQ(built.session().verifyPacked, 1);
 
@@ -209,7 +209,7 @@ TEST(Extraction, ExistingDestinationIsReplacedOrKeptWhole) {
   for (size_t i = 20; i < damaged.size(); i += 7) damaged[i] ^= 0xA5;
   HandBuilt built(test::Concat(test::Hrust1Block(kScreen), damaged));
   const uint32_t good = 0;
-  const uint32_t bad = static_cast<uint32_t>(built.session().imageSize - damaged.size());
+  const uint32_t bad = static_cast<uint32_t>(built.session().analysis.imageSize - damaged.size());
   const Bytes old{1, 2, 3};
   const std::string dest = folder.File("taken");
   namespace fs = std::filesystem;
@@ -331,7 +331,7 @@ TEST(Extraction, HripMembersThroughTheWholeOpenSequence) {
     data.ArcName = const_cast<char*>(path.c_str());
     Session* session = OpenArchive(data);
     ASSERT_NE(session, nullptr);
-    ASSERT_EQ(session->isHripArchive, 1);
+    ASSERT_EQ(session->analysis.isHripArchive, 1);
 
     wcx::tHeaderData header;
     ASSERT_EQ(ReadHeader(*session, header), 0);

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "plugin/file_time.h"
 #include "plugin/listing.h"
 #include "plugin/packer.h"
-#include "plugin/file_time.h"
 #include "plugin/session.h"
 #include "support/image_builder.h"
 #include "temp_files.h"
@@ -71,7 +71,7 @@ TEST(OpenArchive, EmptyFileOpensWithNothingToList) {
   Opened opened = Open(path);
   ASSERT_NE(opened.session, nullptr);
   EXPECT_EQ(opened.openResult, 0);
-  EXPECT_EQ(opened.session->imageSize, 0u);
+  EXPECT_EQ(opened.session->analysis.imageSize, 0u);
   EXPECT_STREQ(opened.session->archiveName, path.c_str());
   wcx::tHeaderData header{};
   EXPECT_EQ(ReadHeader(*opened.session, header), wcx::E_END_ARCHIVE);
@@ -100,8 +100,8 @@ TEST(OpenArchive, ValidHobetaHeaderIsSteppedOver) {
     ASSERT_TRUE(test::WriteBytes(path, c.file));
     Opened opened = Open(path);
     ASSERT_NE(opened.session, nullptr) << path;
-    EXPECT_EQ(opened.session->imageSize, c.imageSize) << path;
-    EXPECT_EQ(opened.session->image, opened.session->source.view + c.skipped) << path;
+    EXPECT_EQ(opened.session->analysis.imageSize, c.imageSize) << path;
+    EXPECT_EQ(opened.session->analysis.image, opened.session->source.view + c.skipped) << path;
     EXPECT_EQ(opened.shown, "");
     EXPECT_EQ(CloseArchive(opened.session), 0);
   }
@@ -177,11 +177,11 @@ TEST(OpenArchive, NamesDifferingInATrailingDotAreDifferentFiles) {
 
   Opened withBlock = Open(folder.File("x"));
   ASSERT_NE(withBlock.session, nullptr);
-  EXPECT_EQ(withBlock.session->entries.count, 1u);
+  EXPECT_EQ(withBlock.session->analysis.entries.count, 1u);
   EXPECT_EQ(CloseArchive(withBlock.session), 0);
   Opened plain = Open(folder.File("x."));
   ASSERT_NE(plain.session, nullptr);
-  EXPECT_EQ(plain.session->entries.count, 0u);
+  EXPECT_EQ(plain.session->analysis.entries.count, 0u);
   EXPECT_EQ(CloseArchive(plain.session), 0);
 }
 #endif
@@ -229,7 +229,7 @@ TEST(OpenArchive, TimesAreListedInTheHostsFormAndRange) {
     Opened opened = Open(path);
     ASSERT_NE(opened.session, nullptr);
     EXPECT_EQ(opened.session->lastWriteTime, c.time);
-    EXPECT_EQ(opened.session->dosTime, c.dosTime);
+    EXPECT_EQ(opened.session->analysis.dosTime, c.dosTime);
     wcx::tHeaderData header;
     ASSERT_EQ(ReadHeader(*opened.session, header), 0);
 #ifdef _WIN32

@@ -1,18 +1,17 @@
-// A session over an exactly-sized copy of an image, analysed (through the
+// An analysis of an exactly-sized copy of an image, analysed (through the
 // cache or not), with a readable summary of its entries; owns everything the
 // analysis produced.
 #pragma once
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "codec/dispatch.h"
 #include "config/settings.h"
-#include "plugin/session.h"
 #include "scan/analyse.h"
+#include "scan/analysis.h"
+#include "scan/dispatch.h"
 #include "scan/entry.h"
 #include "support/image_builder.h"
 
@@ -43,16 +42,18 @@ class AnalysedImage {
   Result Analyse();  // through the cache
   Result ScanWithin(WorkBudget& budget);
 
-  Session& session() { return session_; }
-  uint32_t Count() const { return session_.entries.count; }
-  const Entry& At(uint32_t i) const { return *session_.entries.At(i); }
+  Analysis& analysis() { return analysis_; }
+  uint32_t Count() const { return analysis_.entries.count; }
+  const Entry& At(uint32_t i) const { return *analysis_.entries.At(i); }
   std::vector<Listed> Summary() const;
   // The unpacked bytes of a Block entry (empty on failure).
   Bytes UnpackBlock(uint32_t index) const;
 
  private:
   std::unique_ptr<uint8_t[]> image_;
-  Session session_{};
+  std::string path_;
+  uint64_t lastWriteTime_;
+  Analysis analysis_{};
 };
 
 inline std::ostream& operator<<(std::ostream& out, const Listed& l) {
@@ -79,39 +80,33 @@ inline Settings AllPasses() {
 
 inline AnalysedImage::AnalysedImage(const Bytes& bytes, const Settings& settings, const std::string& path,
                                     uint64_t lastWriteTime)
-    : image_(ExactCopy(bytes)) {
-  session_.settings = settings;
-  session_.image = image_.get();
-  session_.imageSize = static_cast<uint32_t>(bytes.size());
-  session_.lastWriteTime = lastWriteTime;
-  std::strncpy(session_.archiveName, path.c_str(), sizeof session_.archiveName - 1);
+    : image_(ExactCopy(bytes)), path_(path), lastWriteTime_(lastWriteTime) {
+  analysis_.settings = settings;
+  analysis_.image = image_.get();
+  analysis_.imageSize = static_cast<uint32_t>(bytes.size());
 }
 
-inline AnalysedImage::~AnalysedImage() {
-  for (uint32_t i = 0; i < session_.entries.count; ++i) DestroyEntry(session_.entries.At(i));
-  session_.entries.Destroy();
-  session_.hripReport.Destroy();
-}
+inline AnalysedImage::~AnalysedImage() { ClearAnalysis(analysis_); }
 
-inline bool StoppedEarly(const Session& session) {
-  for (uint32_t i = 0; i < session.entries.count; ++i)
-    if (session.entries.At(i)->notice.searchStopped) return true;
+inline bool StoppedEarly(const Analysis& analysis) {
+  for (uint32_t i = 0; i < analysis.entries.count; ++i)
+    if (analysis.entries.At(i)->notice.searchStopped) return true;
   return false;
 }
 
 inline Result AnalysedImage::Scan() {
-  Result r = ScanImage(session_);
-  EXPECT_FALSE(StoppedEarly(session_)) << "the work budget ran out";
+  Result r = ScanImage(analysis_);
+  EXPECT_FALSE(StoppedEarly(analysis_)) << "the work budget ran out";
   return r;
 }
 
 inline Result AnalysedImage::Analyse() {
-  Result r = zantor::Analyse(session_);
-  EXPECT_FALSE(StoppedEarly(session_)) << "the work budget ran out";
+  Result r = zantor::Analyse(analysis_, path_.c_str(), lastWriteTime_);
+  EXPECT_FALSE(StoppedEarly(analysis_)) << "the work budget ran out";
   return r;
 }
 
-inline Result AnalysedImage::ScanWithin(WorkBudget& budget) { return ScanImageWithin(session_, budget); }
+inline Result AnalysedImage::ScanWithin(WorkBudget& budget) { return ScanImageWithin(analysis_, budget); }
 
 inline std::vector<Listed> AnalysedImage::Summary() const {
   std::vector<Listed> out;
@@ -139,7 +134,7 @@ inline std::vector<Listed> AnalysedImage::Summary() const {
 inline Bytes AnalysedImage::UnpackBlock(uint32_t index) const {
   const Entry& e = At(index);
   Bytes out(e.block.info.unpacked);
-  if (UnpackHrustBlock(session_.image + e.block.position, out.data(), e.block.info).failed()) return {};
+  if (UnpackHrustBlock(analysis_.image + e.block.position, out.data(), e.block.info).failed()) return {};
   return out;
 }
 

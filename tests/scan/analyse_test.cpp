@@ -191,9 +191,9 @@ TEST(ScanImage, WholeFileHripTest) {
 
   AnalysedImage a(Bytes{'H', 'R', 'i', 0, 8, 1, 0, 0});
   ASSERT_TRUE(a.Scan().ok());
-  EXPECT_EQ(1, a.session().isHripArchive);
-  EXPECT_EQ(0, a.session().hripDamaged);
-  EXPECT_EQ(8u, a.session().hripLength);
+  EXPECT_EQ(1, a.analysis().isHripArchive);
+  EXPECT_EQ(0, a.analysis().hripDamaged);
+  EXPECT_EQ(8u, a.analysis().hripLength);
   EXPECT_EQ(0u, a.Count());
 }
 
@@ -208,7 +208,7 @@ TEST(ScanImage, ArchiveMembersAreNumberedSizedAndGivenAttributes) {
                      test::CatalogueRecord("second", 'C', 16384)};
   AnalysedImage a(test::BuildHripArchive(archive));
   ASSERT_TRUE(a.Scan().ok());
-  EXPECT_EQ(1, a.session().isHripArchive);
+  EXPECT_EQ(1, a.analysis().isHripArchive);
   ASSERT_EQ(3u, a.Count());
   const Entry& first = a.At(0);
   EXPECT_EQ(1u, first.member.ordinal);
@@ -236,8 +236,8 @@ TEST(ScanImage, ADamagedArchiveLeadsWithANoticeAndTheRestIsSearched) {
   archive.body.push_back(test::Hrst2Block(test::StoredPayload(Filler(300, 2))));
   AnalysedImage a(test::BuildHripArchive(archive));
   ASSERT_TRUE(a.Scan().ok());
-  EXPECT_EQ(1, a.session().hripDamaged);
-  EXPECT_EQ(stop, a.session().hripLength);
+  EXPECT_EQ(1, a.analysis().hripDamaged);
+  EXPECT_EQ(stop, a.analysis().hripLength);
   std::vector<Listed> list = a.Summary();
   ASSERT_EQ(3u, list.size());
   EXPECT_EQ("notice:corrupt", list[0].name);
@@ -250,7 +250,7 @@ TEST(ScanImage, NothingFoundIsAnEmptyListAndSuccess) {
     AnalysedImage a(Filler(size, size), test::AllPasses());
     ASSERT_TRUE(a.Scan().ok()) << size;
     EXPECT_EQ(0u, a.Count()) << size;
-    EXPECT_EQ(0, a.session().isHripArchive);
+    EXPECT_EQ(0, a.analysis().isHripArchive);
   }
 }
 

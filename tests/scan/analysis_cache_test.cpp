@@ -66,10 +66,10 @@ TEST_F(AnalysisCacheTest, AHitCopiesTheWholeResult) {
   AnalysedImage second(Filler(bytes.size()), DefaultSettings(), "x.hrp");
   ASSERT_TRUE(second.Analyse().ok());
   EXPECT_EQ(first.Summary(), second.Summary());
-  EXPECT_EQ(1, second.session().isHripArchive);
-  EXPECT_EQ(1, second.session().hripDamaged);
-  EXPECT_EQ(first.session().hripLength, second.session().hripLength);
-  EXPECT_STREQ(first.session().hripReport.Text(), second.session().hripReport.Text());
+  EXPECT_EQ(1, second.analysis().isHripArchive);
+  EXPECT_EQ(1, second.analysis().hripDamaged);
+  EXPECT_EQ(first.analysis().hripLength, second.analysis().hripLength);
+  EXPECT_STREQ(first.analysis().hripReport.Text(), second.analysis().hripReport.Text());
   // Deep copies: the member's positions are a list of the copy's own.
   const Entry& member = second.At(1);
   ASSERT_EQ(1u, member.member.blockPositions.count);

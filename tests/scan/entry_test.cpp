@@ -4,14 +4,14 @@
 
 #include <cstring>
 
-#include "plugin/session.h"
+#include "scan/analysis.h"
 
 namespace zantor {
 namespace {
 
-void DestroyEntries(Session& session) {
-  for (uint32_t i = 0; i < session.entries.count; ++i) DestroyEntry(session.entries.At(i));
-  session.entries.Destroy();
+void DestroyEntries(Analysis& analysis) {
+  for (uint32_t i = 0; i < analysis.entries.count; ++i) DestroyEntry(analysis.entries.At(i));
+  analysis.entries.Destroy();
 }
 
 TEST(Entry, NewEntryIsZeroFilledWithItsKind) {
@@ -26,24 +26,24 @@ TEST(Entry, NewEntryIsZeroFilledWithItsKind) {
 }
 
 TEST(Entry, AddBlockEntryAppendsInOrderAndTruncationMakesItBad) {
-  Session session{};
+  Analysis analysis{};
   BlockInfo truncated{100, 2000, 8, 0, kFormatHr21, 1};
   BlockInfo sound{50, 60, 6, 0, kFormatHrust1, 0};
-  ASSERT_TRUE(AddBlockEntry(session, 0x10, truncated, false).ok());
-  ASSERT_TRUE(AddBlockEntry(session, 0x20, sound, false).ok());
-  ASSERT_TRUE(AddBlockEntry(session, 0x10, sound, true).ok());  // overlap is allowed
-  ASSERT_EQ(3u, session.entries.count);
+  ASSERT_TRUE(AddBlockEntry(analysis, 0x10, truncated, false).ok());
+  ASSERT_TRUE(AddBlockEntry(analysis, 0x20, sound, false).ok());
+  ASSERT_TRUE(AddBlockEntry(analysis, 0x10, sound, true).ok());  // overlap is allowed
+  ASSERT_EQ(3u, analysis.entries.count);
 
-  const Entry& first = *session.entries.At(0);
+  const Entry& first = *analysis.entries.At(0);
   EXPECT_EQ(kBlock, first.kind);
   EXPECT_EQ(0x10u, first.block.position);
   EXPECT_EQ(1, first.bad);
   EXPECT_EQ(100u, first.block.info.packed);
   EXPECT_EQ(8u, first.block.info.headerLength);
-  EXPECT_EQ(0, session.entries.At(1)->bad);
-  EXPECT_EQ(0x20u, session.entries.At(1)->block.position);
-  EXPECT_EQ(1, session.entries.At(2)->bad);
-  DestroyEntries(session);
+  EXPECT_EQ(0, analysis.entries.At(1)->bad);
+  EXPECT_EQ(0x20u, analysis.entries.At(1)->block.position);
+  EXPECT_EQ(1, analysis.entries.At(2)->bad);
+  DestroyEntries(analysis);
 }
 
 TEST(Entry, CopyIsIndependentOfItsSource) {

@@ -4,7 +4,7 @@
 // (the sanitizer build catches such reads).
 #include <gtest/gtest.h>
 
-#include "codec/dispatch.h"
+#include "scan/dispatch.h"
 #include "scan/hrip_support.h"
 
 namespace zantor {
@@ -54,7 +54,7 @@ TEST(HripRobustness, EveryTruncationAndFlippedByte) {
     ParsedHrip sound(archive);
     ASSERT_TRUE(sound.result.ok());
     ASSERT_EQ(3u, sound.Count());
-    ASSERT_EQ(0, sound.session.hripDamaged);
+    ASSERT_EQ(0, sound.analysis.hripDamaged);
   }
   std::vector<Bytes> variants;
   for (size_t n = 0; n < archive.size(); ++n) variants.emplace_back(archive.begin(), archive.begin() + n);
@@ -71,7 +71,7 @@ TEST(HripRobustness, EveryTruncationAndFlippedByte) {
       EXPECT_EQ(13, p.result.hostCode);
       continue;
     }
-    EXPECT_LE(p.session.hripLength, v.size());
+    EXPECT_LE(p.analysis.hripLength, v.size());
     UnpackAll(p, p.image.get(), p.imageSize);
   }
 }

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "plugin/session.h"
+#include "scan/analysis.h"
 #include "scan/entry.h"
 #include "scan/hrip.h"
 #include "support/image_builder.h"
@@ -14,21 +14,19 @@ namespace zantor {
 struct ParsedHrip {
   std::unique_ptr<uint8_t[]> image;
   uint32_t imageSize = 0;
-  Session session{};
+  Analysis analysis{};
   Result result{};
 
   ParsedHrip(const test::Bytes& bytes, uint32_t maxEntries = 1000)
       : image(test::ExactCopy(bytes)), imageSize(static_cast<uint32_t>(bytes.size())) {
-    result = ParseHripArchive(image.get(), imageSize, session.entries, session, maxEntries);
+    result = ParseHripArchive(image.get(), imageSize, analysis.entries, analysis, maxEntries);
   }
   ~ParsedHrip() {
-    for (uint32_t i = 0; i < session.entries.count; ++i) DestroyEntry(session.entries.At(i));
-    session.entries.Destroy();
-    session.hripReport.Destroy();
+    ClearAnalysis(analysis);
   }
-  uint32_t Count() const { return session.entries.count; }
-  const Entry& At(uint32_t i) const { return *session.entries.At(i); }
-  std::string Report() { return session.hripReport.Text(); }
+  uint32_t Count() const { return analysis.entries.count; }
+  const Entry& At(uint32_t i) const { return *analysis.entries.At(i); }
+  std::string Report() { return analysis.hripReport.Text(); }
 };
 
 }  // namespace zantor

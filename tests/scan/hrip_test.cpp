@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "codec/dispatch.h"
+#include "scan/dispatch.h"
 #include "scan/hrip_support.h"
 
 namespace zantor {
@@ -86,9 +86,9 @@ TEST(ParseHripArchive, CorpusMembersListAndUnpackExactly) {
   SampleArchive s = BuildSample();
   ParsedHrip p(s.image);
   ASSERT_TRUE(p.result.ok());
-  EXPECT_EQ(0, p.session.hripDamaged);
+  EXPECT_EQ(0, p.analysis.hripDamaged);
   EXPECT_EQ("", p.Report());
-  EXPECT_EQ(test::CatalogueOffset(s.archive) + 6 + 4 * 16 + 1, p.session.hripLength);
+  EXPECT_EQ(test::CatalogueOffset(s.archive) + 6 + 4 * 16 + 1, p.analysis.hripLength);
   ASSERT_EQ(4u, p.Count());
 
   uint32_t pos = 8;
@@ -129,9 +129,9 @@ TEST(ParseHripArchive, EntryLimitEndsTheWalkWithoutDamage) {
   ParsedHrip p(s.image, 2);
   ASSERT_TRUE(p.result.ok());
   EXPECT_EQ(2u, p.Count());
-  EXPECT_EQ(0, p.session.hripDamaged);
+  EXPECT_EQ(0, p.analysis.hripDamaged);
   EXPECT_EQ("", p.Report());
-  EXPECT_EQ(8 + s.archive.body[0].size() + s.archive.body[1].size(), p.session.hripLength);
+  EXPECT_EQ(8 + s.archive.body[0].size() + s.archive.body[1].size(), p.analysis.hripLength);
 }
 
 TEST(ParseHripArchive, MillionsOfDirectoryRecordsCostOnlyTheEntryLimit) {
@@ -144,8 +144,8 @@ TEST(ParseHripArchive, MillionsOfDirectoryRecordsCostOnlyTheEntryLimit) {
   ParsedHrip p(test::BuildHripArchive(a), 300);
   ASSERT_TRUE(p.result.ok());
   EXPECT_EQ(300u, p.Count());
-  EXPECT_EQ(0, p.session.hripDamaged);
-  EXPECT_EQ(8u + 300 * one.size(), p.session.hripLength);
+  EXPECT_EQ(0, p.analysis.hripDamaged);
+  EXPECT_EQ(8u + 300 * one.size(), p.analysis.hripLength);
 }
 
 TEST(ParseHripArchive, HeaderOnlyArchiveAndNonArchives) {
@@ -157,8 +157,8 @@ TEST(ParseHripArchive, HeaderOnlyArchiveAndNonArchives) {
   ParsedHrip p(image);
   ASSERT_TRUE(p.result.ok());
   EXPECT_EQ(0u, p.Count());
-  EXPECT_EQ(0, p.session.hripDamaged);
-  EXPECT_EQ(8u, p.session.hripLength);
+  EXPECT_EQ(0, p.analysis.hripDamaged);
+  EXPECT_EQ(8u, p.analysis.hripLength);
 
   Bytes notHrip = image;
   notHrip[2] = 'x';
@@ -183,8 +183,8 @@ TEST(ParseHripArchive, MemberOfTwoBlocksWithCatalogue) {
   ParsedHrip p(test::BuildHripArchive(a));
   ASSERT_TRUE(p.result.ok());
   ASSERT_EQ(1u, p.Count());
-  EXPECT_EQ(0, p.session.hripDamaged);
-  EXPECT_EQ(256u + 23, p.session.hripLength);
+  EXPECT_EQ(0, p.analysis.hripDamaged);
+  EXPECT_EQ(256u + 23, p.analysis.hripLength);
   const Entry& e = p.At(0);
   EXPECT_EQ((std::vector<uint32_t>{8, 8 + 45}), BlockPositions(e));
   EXPECT_EQ(80u, e.member.packedSize);
@@ -220,10 +220,10 @@ TEST(ParseHripArchive, CatalogueFaultsAreReportedAndIgnored) {
     ASSERT_TRUE(p.result.ok());
     ASSERT_EQ(1u, p.Count());
     EXPECT_EQ(0, p.At(0).bad);
-    EXPECT_EQ(1, p.session.hripDamaged);
+    EXPECT_EQ(1, p.analysis.hripDamaged);
     EXPECT_EQ("Archive catalogue is corrupt.\r\n", p.Report());
     EXPECT_EQ(c.keepsDescriptor ? 11u : 0u, p.At(0).member.catalogueDescriptorLength);
-    EXPECT_EQ(8u + 80 + 30, p.session.hripLength);
+    EXPECT_EQ(8u + 80 + 30, p.analysis.hripLength);
   }
 }
 
@@ -236,9 +236,9 @@ TEST(ParseHripArchive, BlockPastTheArchiveEndIsCorruptAndUnexpected) {
   ASSERT_TRUE(p.result.ok());
   ASSERT_EQ(1u, p.Count());
   EXPECT_EQ(1, p.At(0).bad);
-  EXPECT_EQ(1, p.session.hripDamaged);
+  EXPECT_EQ(1, p.analysis.hripDamaged);
   EXPECT_EQ("Corrupted entry found.\r\nUnexpected end of archive.\r\n", p.Report());
-  EXPECT_EQ(40u, p.session.hripLength);
+  EXPECT_EQ(40u, p.analysis.hripLength);
 }
 
 TEST(ParseHripArchive, UnsupportedFlagsStopBeforeAnyMember) {
@@ -250,12 +250,12 @@ TEST(ParseHripArchive, UnsupportedFlagsStopBeforeAnyMember) {
   ParsedHrip p(test::BuildHripArchive(a));
   ASSERT_TRUE(p.result.ok());
   EXPECT_EQ(0u, p.Count());
-  EXPECT_EQ(1, p.session.hripDamaged);
+  EXPECT_EQ(1, p.analysis.hripDamaged);
   EXPECT_EQ(
       "Unsupported entry flag(s): \r\n - solid entry (packed with references to last block);"
       "\r\n - entry is encrypted;\r\nArchive analysis stopped at position 8\r\n",
       p.Report());
-  EXPECT_EQ(8u, p.session.hripLength);
+  EXPECT_EQ(8u, p.analysis.hripLength);
 
   solid.flags = 0x10 | test::kFlagLast;
   a.body = {test::Hrst2Block(test::StoredPayload(Bytes(10, 1))), test::Hrst2Block(test::StoredPayload(Bytes(10, 1)), solid)};
@@ -275,7 +275,7 @@ TEST(ParseHripArchive, WalkStopsAtBadHeaderAndDirectoryInsideMember) {
   EXPECT_EQ(1u, p.Count());
   EXPECT_EQ(0, p.At(0).bad);
   EXPECT_EQ("Found entry with bad header.\r\nArchive analysis stopped at position 33\r\n", p.Report());
-  EXPECT_EQ(33u, p.session.hripLength);
+  EXPECT_EQ(33u, p.analysis.hripLength);
 
   HripArchive directoryInside;
   directoryInside.catalogue = false;
@@ -308,7 +308,7 @@ TEST(ParseHripArchive, UnfinishedMemberIsListedBad) {
   ASSERT_TRUE(p.result.ok());
   ASSERT_EQ(1u, p.Count());
   EXPECT_EQ(1, p.At(0).bad);
-  EXPECT_EQ(1, p.session.hripDamaged);
+  EXPECT_EQ(1, p.analysis.hripDamaged);
   EXPECT_EQ("Corrupted entry found.\r\n", p.Report());
 }
 
@@ -321,7 +321,7 @@ TEST(ParseHripArchive, DirectoryRecordKeepsElevenNameBytesWithoutCatalogue) {
   EXPECT_EQ(1, p.At(0).member.directory);
   EXPECT_EQ(Bytes({'a', '-', 'v', 'e', 'r', 'y', '-', 'l', 'o', 'n', 'g'}), CatalogueBytes(p.At(0)));
   EXPECT_EQ(0u, p.At(1).member.catalogueDescriptorLength);
-  EXPECT_EQ(0, p.session.hripDamaged);
+  EXPECT_EQ(0, p.analysis.hripDamaged);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/settings.h"
-#include "plugin/session.h"
+#include "scan/analysis.h"
 #include "scan/entry.h"
 #include "scan/trdos.h"
 
@@ -34,15 +34,15 @@ struct Applied {
 };
 
 Applied Apply(TrdosDescriptor d, const std::vector<uint8_t>& data, bool smart, bool hobeta, bool drelmo) {
-  Session session{};
-  session.settings = DefaultSettings();
-  session.settings.SmartLenDetect = smart;
-  session.settings.ExtractHobeta = hobeta;
-  session.settings.DrelmoCompatible = drelmo;
-  session.dosTime = 0x5A2B3C4D;
+  Analysis analysis{};
+  analysis.settings = DefaultSettings();
+  analysis.settings.SmartLenDetect = smart;
+  analysis.settings.ExtractHobeta = hobeta;
+  analysis.settings.DrelmoCompatible = drelmo;
+  analysis.dosTime = 0x5A2B3C4D;
   Applied a{};
   a.descriptor = d;
-  ApplyTrdosAttributes(a.entry, session, a.descriptor, data.data(), static_cast<uint32_t>(data.size()));
+  ApplyTrdosAttributes(a.entry, analysis, a.descriptor, data.data(), static_cast<uint32_t>(data.size()));
   return a;
 }
 

@@ -32,7 +32,7 @@ TEST(WorkBudget, RunningOutListsWhatWasFoundBehindANotice) {
   Bytes image = Concat(Concat(test::Hr21Block(h2), HeaderEvery7Bytes(7000)),
                        Concat(test::Filler(100, 3), test::Hrust1Block("pic2")));
   AnalysedImage full(image);
-  WorkBudget plenty = AnalysisBudget(full.session().settings, static_cast<uint32_t>(image.size()));
+  WorkBudget plenty = AnalysisBudget(full.analysis().settings, static_cast<uint32_t>(image.size()));
   ASSERT_TRUE(full.ScanWithin(plenty).ok());
   ASSERT_FALSE(plenty.exhausted);
   const std::vector<Listed> all = full.Summary();
@@ -84,7 +84,7 @@ TEST(WorkBudget, GenuineDataStaysFarInside) {
       Bytes image = test::ReadCorpusFile(folder + name + suffix);
       if (image.empty()) continue;
       AnalysedImage a(image, test::AllPasses());
-      WorkBudget budget = AnalysisBudget(a.session().settings, static_cast<uint32_t>(image.size()));
+      WorkBudget budget = AnalysisBudget(a.analysis().settings, static_cast<uint32_t>(image.size()));
       budget.left /= 4;
       ASSERT_TRUE(a.ScanWithin(budget).ok());
       EXPECT_FALSE(budget.exhausted) << folder << name;

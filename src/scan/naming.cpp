@@ -1,4 +1,4 @@
-#include "config/naming.h"
+#include "scan/naming.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "codec/dispatch.h"
+#include "scan/dispatch.h"
 
 #include <gtest/gtest.h>
 

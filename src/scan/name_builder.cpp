@@ -1,4 +1,4 @@
-#include "config/name_builder.h"
+#include "scan/name_builder.h"
 
 #include <cstring>
 

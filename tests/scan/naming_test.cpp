@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "config/naming.h"
 #include "config/settings.h"
 #include "scan/entry.h"
+#include "scan/naming.h"
 #include "support/fatal.h"
 
 namespace zantor {

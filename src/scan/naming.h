@@ -4,9 +4,9 @@
 #pragma once
 
 #include "base/result.h"
-#include "config/name_builder.h"
 #include "config/settings.h"
 #include "scan/entry.h"
+#include "scan/name_builder.h"
 
 namespace zantor {
 
