@@ -1,7 +1,9 @@
 // POSIX has no message boxes: every box text goes to standard error, behind
-// the box title.
+// the box title, unless the host offers a box of its own.
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "base/result.h"
 #include "base/utf16.h"
@@ -9,12 +11,18 @@
 namespace zantor {
 namespace {
 
+std::atomic<bool (*)(const char*)> g_hostBox{nullptr};
+
 void WriteLine(const char* text) {
+  auto show = g_hostBox.load();
+  if (show != nullptr && show(text)) return;
   std::fprintf(stderr, "%s: %s\n", kBoxTitle, text);
   std::fflush(stderr);
 }
 
 }  // namespace
+
+void SetHostMessageBox(bool (*show)(const char* text)) { g_hostBox.store(show); }
 
 void* FindOwnerWindow() { return nullptr; }
 
@@ -27,19 +35,23 @@ void ShowSystemErrorBox(uint32_t code) {
   WriteLine(text);
 }
 
-// UTF-8 on standard error; an unpaired surrogate becomes '?'.
+// As UTF-8; an unpaired surrogate becomes '?'. Longer texts are cut.
 void ShowWideErrorBox(const char16_t* text) {
-  std::fprintf(stderr, "%s: ", kBoxTitle);
+  char line[8192];
+  size_t n = 0;
   for (const char16_t* p = text; *p != 0;) {
     const bool pair = *p >= 0xD800 && *p < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000;
     const bool unpaired = !pair && *p >= 0xD800 && *p < 0xE000;
     char bytes[5] = "?";
     if (!unpaired) Utf16ToUtf8(p, pair ? 2 : 1, bytes, sizeof bytes);
-    std::fputs(bytes, stderr);
+    const size_t length = std::strlen(bytes);
+    if (n + length >= sizeof line) break;
+    std::memcpy(line + n, bytes, length);
+    n += length;
     p += pair ? 2 : 1;
   }
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
+  line[n] = 0;
+  WriteLine(line);
 }
 
 void FatalError(const char* text) {

@@ -61,6 +61,11 @@ void ShowErrorBox(const char* text);
 void ShowSystemErrorBox(uint32_t code);
 void ShowWideErrorBox(const char16_t* text);
 
+// POSIX: a host's own message box (UTF-8 text, the box title as caption),
+// through which boxes are shown from then on; where show returns false, and
+// with null, they go to standard error.
+void SetHostMessageBox(bool (*show)(const char* text));
+
 // Shows the unrecoverable-error box and stops the process at once.
 [[noreturn]] void FatalError(const char* text);
 

@@ -2,10 +2,12 @@
 #pragma once
 #include <cstdint>
 
+#include "config/settings.h"
+
 namespace zantor {
 
-// Writes the zero-terminated path into buffer and returns its length; a path
-// that does not fit is cut and the buffer size (261) returned; 0 on failure.
-uint32_t ModuleFileName(void* moduleHandle, char (&buffer)[261]);
+// Writes the zero-terminated path (UTF-8) into buffer and returns its length;
+// a path that does not fit is cut and the buffer size returned; 0 on failure.
+uint32_t ModuleFileName(void* moduleHandle, char (&buffer)[kConfigPathCapacity]);
 
 }  // namespace zantor

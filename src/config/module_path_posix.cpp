@@ -7,7 +7,7 @@
 namespace zantor {
 
 // The handle is not needed: the shared object is the one holding this function.
-uint32_t ModuleFileName(void*, char (&buffer)[261]) {
+uint32_t ModuleFileName(void*, char (&buffer)[kConfigPathCapacity]) {
   Dl_info info;
   buffer[0] = 0;
   if (dladdr(reinterpret_cast<void*>(&ModuleFileName), &info) == 0 || info.dli_fname == nullptr) return 0;

@@ -1,9 +1,9 @@
-// The advanced scan settings dialog: three limits and the bad-block test of
-// one ScanParams record.
+// The advanced scan settings dialog (resource 102) as Win32 controls over
+// ScanForm.
 #pragma once
+#include "config/config_form.h"
 #include "config/dialog_win32.h"
 #include "config/resource.h"
-#include "config/settings.h"
 
 namespace zantor {
 
@@ -13,21 +13,12 @@ class ScanSettingsDialog : public Dialog<IDD_SCAN_SETTINGS> {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void ReadControls();
+  ScanForm* form = nullptr;
 
-  ScanParams params = {};
-  bool allowMinBlockSize = false;
-  bool allowBadBlockTest = false;
-  // The longest title ("Hrust 2 exhaustive search") and the suffix.
-  char caption[48] = {};
-
-  friend bool EditScanParams(ScanSettingsDialog& dialog, HWND parent, HINSTANCE instance, ScanParams& params,
-                             const char* title, bool allowMinBlockSize, bool allowBadBlockTest);
+  friend void EditScanParams(ScanSettingsDialog& dialog, HWND parent, HINSTANCE instance, const AdvancedEdit& edit);
 };
 
-// Edits a copy of params; true when the user pressed OK, and only then is
-// params replaced.
-bool EditScanParams(ScanSettingsDialog& dialog, HWND parent, HINSTANCE instance, ScanParams& params,
-                    const char* title, bool allowMinBlockSize, bool allowBadBlockTest);
+// Runs the dialog over edit's record; OK replaces the record, Cancel keeps it.
+void EditScanParams(ScanSettingsDialog& dialog, HWND parent, HINSTANCE instance, const AdvancedEdit& edit);
 
 }  // namespace zantor

@@ -53,3 +53,11 @@ bool SettingsFolderElsewhere(const char* moduleFolder, uint32_t folderLength, ch
 }
 
 }  // namespace zantor
+
+namespace zantor {
+
+void HostTextToUtf8(const char* text, char* out, uint32_t size) {
+  if (std::snprintf(out, size, "%s", text) >= static_cast<int>(size)) out[0] = 0;
+}
+
+}  // namespace zantor

@@ -2,8 +2,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/result.h"
+#include "base/utf16.h"
 #include "config/settings.h"
 #include "config/settings_file.h"
+#include "config/settings_location.h"
 
 namespace zantor {
 
@@ -59,10 +62,42 @@ void ReadScanParams(const char* path, const char* key, ScanParams* record) {
   *record = scratch;
 }
 
-void WriteNumber(const char* path, const char* key, uint32_t value) {
+uint32_t WriteNumber(const char* path, const char* key, uint32_t value) {
   char text[11];
   std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
-  ProfileWriteString(path, kSection, key, text);
+  return ProfileWriteString(path, kSection, key, text);
+}
+
+// Every key into path; 0, or the system's code of the first failure.
+uint32_t WriteSettings(const char* path, const Settings& settings) {
+  Settings s = settings;
+  s.Version = 1;
+  uint32_t error = WriteNumber(path, "MaxEntries", s.MaxEntries);
+  if (error == 0) error = WriteNumber(path, "DrelmoCompatible", s.DrelmoCompatible);
+  if (error == 0) error = WriteNumber(path, "FileNameNumbering", s.FileNameNumbering);
+  if (error == 0) {
+    error = ProfileWriteStruct(path, kSection, "FileNameNumberingSeparator", s.FileNameNumberingSeparator,
+                               sizeof s.FileNameNumberingSeparator);
+  }
+  for (const SwitchKey& on : kSwitchKeys) {
+    if (error == 0) error = WriteNumber(path, on.key, s.*on.field);
+  }
+  for (const ScanKey& scan : kScanKeys) {
+    ScanParams record = s.*scan.record;
+    record.Version = 1;
+    if (error == 0) error = ProfileWriteStruct(path, kSection, scan.key, &record, sizeof record);
+  }
+  return error;
+}
+
+void ReportSaveFailure(const char* path, uint32_t error) {
+  char reason[256];
+  DescribeSystemError(error, reason, sizeof reason);
+  char text[kConfigPathCapacity + 320];
+  std::snprintf(text, sizeof text, "The settings could not be saved to\n%s\n\n%s", path, reason);
+  char16_t wide[sizeof text];
+  Utf8ToUtf16(text, wide, sizeof wide / sizeof wide[0]);
+  ReportResult(Result{Result::kFailed | Result::kShow | Result::kWideMessage, 0, 0, wide});
 }
 
 }  // namespace
@@ -86,22 +121,12 @@ Settings LoadSettings() {
   return s;
 }
 
-void SaveSettings(const Settings& settings) {
-  const char* path = ConfigPath();
-  if (path[0] == 0) return;
-  Settings s = settings;
-  s.Version = 1;
-  WriteNumber(path, "MaxEntries", s.MaxEntries);
-  WriteNumber(path, "DrelmoCompatible", s.DrelmoCompatible);
-  WriteNumber(path, "FileNameNumbering", s.FileNameNumbering);
-  ProfileWriteStruct(path, kSection, "FileNameNumberingSeparator", s.FileNameNumberingSeparator,
-                     sizeof s.FileNameNumberingSeparator);
-  for (const SwitchKey& on : kSwitchKeys) WriteNumber(path, on.key, s.*on.field);
-  for (const ScanKey& scan : kScanKeys) {
-    ScanParams record = s.*scan.record;
-    record.Version = 1;
-    ProfileWriteStruct(path, kSection, scan.key, &record, sizeof record);
-  }
+bool SaveSettings(const Settings& settings) {
+  if (ConfigPath()[0] == 0) return true;
+  uint32_t error = WriteSettings(ConfigPath(), settings);
+  if (error != 0 && UseHostFileInstead()) error = WriteSettings(ConfigPath(), settings);
+  if (error != 0) ReportSaveFailure(ConfigPath(), error);
+  return error == 0;
 }
 
 }  // namespace zantor

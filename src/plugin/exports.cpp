@@ -5,13 +5,8 @@
 #include "config/settings.h"
 #include "plugin/listing.h"
 #include "plugin/packer.h"
+#include "plugin/exports.h"
 #include "plugin/wcx.h"
-
-#if defined(_WIN32)
-#define ZANTOR_EXPORT extern "C"  // exported through zantor.def
-#else
-#define ZANTOR_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 using wcx::HANDLE;
 

@@ -30,7 +30,7 @@ Result File::Open(const char* path, bool forWriting, FileDisposition disposition
   if (!SystemOpenFile(name.Text(), forWriting, disposition, sequentialScan, &raw)) return failure;
   handle = ~raw;
   deleteOnFailure = deleteAfterFailure;
-  if (!ReadSize(&size) || (mapWhole && !Map(forWriting))) {
+  if (!ReadSize(&size) || (mapWhole && !Map())) {
     Close(true);
     return failure;
   }
@@ -38,13 +38,13 @@ Result File::Open(const char* path, bool forWriting, FileDisposition disposition
   return kSuccess;
 }
 
-bool File::Map(bool forWriting) {
+bool File::Map() {
   if (mapping != 0) return true;
   mappedSize = size;
   // The size read at open may be stale: one more try with a fresh size.
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (mappedSize != 0) {
-      if (SystemCreateMapping(RawHandle(*this), forWriting, &mapping)) break;
+      if (SystemCreateMapping(RawHandle(*this), &mapping)) break;
       if (attempt == 0 && !ReadSize(&mappedSize)) return false;
     } else if (attempt == 0) {
       if (!ReadSize(&mappedSize)) return false;
@@ -54,7 +54,7 @@ bool File::Map(bool forWriting) {
       return true;
     }
   }
-  if (mapping != 0) view = SystemMapView(RawHandle(*this), mapping, forWriting, mappedSize);
+  if (mapping != 0) view = SystemMapView(RawHandle(*this), mapping, mappedSize);
   if (mapping != 0 && view != nullptr) return true;
   Unmap();
   return false;
@@ -75,7 +75,7 @@ Result File::Close(bool keep) {
   bool ok = Unmap();
   if (handle != 0) {
     if (!SystemCloseFile(RawHandle(*this))) ok = false;
-    if (deleteOnFailure && !keep && !SystemDeleteFile(name.Text())) ok = false;
+    if (deleteOnFailure && (!keep || !ok) && !SystemDeleteFile(name.Text())) ok = false;
   }
   size = 0;
   handle = 0;
@@ -99,6 +99,8 @@ bool File::ReadSize(uint64_t* destination) {
   *destination = 0;
   return false;
 }
+
+bool File::CopyPermissions(const char* from) { return SystemCopyPermissions(RawHandle(*this), from); }
 
 bool File::ReadLastWriteTime(uint64_t* fileTime) { return SystemLastWriteTime(RawHandle(*this), fileTime); }
 

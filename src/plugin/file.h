@@ -1,5 +1,10 @@
 // File: the archive file a session maps whole, and each file an extraction
 // creates and writes. All-zero is a closed file.
+//
+// The mapped view is a snapshot: on Windows the file is shared for reading
+// only and a mapped file cannot be shortened; elsewhere nothing stops
+// another program from cutting a file, and a mapped page past the new end
+// would kill the process on its next read, so the view is a private copy.
 #pragma once
 #include <cstdint>
 
@@ -24,13 +29,17 @@ struct File {
 
   Result Open(const char* name, bool forWriting, FileDisposition disposition, bool sequentialScan,
               bool mapWhole, bool deleteOnFailure);
+  // keep: a file deleted on failure is kept. It is deleted anyway when the
+  // close fails (a deferred write error): its data may be incomplete.
   Result Close(bool keep);
   bool Write(const void* data, uint64_t length);
   // Waits until what was written is on the disk.
   bool Flush();
-  bool Map(bool forWriting);
+  bool Map();
   bool Unmap();
   bool ReadSize(uint64_t* destination);
+  // The permission bits (owner, group) of the file name, see file_system.h.
+  bool CopyPermissions(const char* from);
   // Last-write time as a Windows FILETIME (100 ns units since 1601, UTC).
   bool ReadLastWriteTime(uint64_t* fileTime);
   // Sets the creation and last-write times (FILETIME values). POSIX has no

@@ -1,6 +1,6 @@
 // POSIX bodies of the file calls. Two things Windows has are missing here:
-// share modes (another process may still write or truncate a file we read
-// or map) and a creation time (only the last-write time can be set).
+// share modes (another process may still write or truncate a file we read)
+// and a creation time (only the last-write time can be set).
 #include "plugin/file_system.h"
 
 #include <fcntl.h>
@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 
 #include "plugin/file_time.h"
 
@@ -23,14 +25,16 @@ int Descriptor(uintptr_t handle) { return static_cast<int>(static_cast<intptr_t>
 
 bool SystemOpenFile(const char* name, bool forWriting, FileDisposition disposition, bool sequentialScan,
                     uintptr_t* handle) {
-  int flags = (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  // Without O_NONBLOCK the open of a FIFO waits for a writer, and that of a
+  // device may wait for the device; a regular file ignores the flag.
+  int flags = (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   if (disposition == kCreateNew) flags |= O_CREAT | O_EXCL;
   int fd = open(name, flags, 0666);
   *handle = static_cast<uintptr_t>(static_cast<intptr_t>(fd));
   if (fd < 0) return false;
   // Only regular files, as on Windows, where a directory does not open.
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
     close(fd);
     *handle = static_cast<uintptr_t>(intptr_t{-1});
     return false;
@@ -47,10 +51,31 @@ bool SystemDeleteFile(const char* name) { return unlink(name) == 0; }
 // permission for us counts as read-only here.
 FileState SystemFileState(const char* name) {
   struct stat info;
-  if (lstat(name, &info) != 0) return errno == ENOENT ? kFileAbsent : kFilePresent;
+  if (stat(name, &info) != 0 && lstat(name, &info) != 0) return errno == ENOENT ? kFileAbsent : kFilePresent;
   if (S_ISREG(info.st_mode) && ((info.st_mode & 0222) == 0 || access(name, W_OK) != 0)) return kFileReadOnly;
   return kFilePresent;
 }
+
+bool SystemLinkTarget(const char* name, String& out) {
+  char* resolved = realpath(name, nullptr);
+  struct stat info;
+  const bool link = resolved != nullptr && lstat(name, &info) == 0 && S_ISLNK(info.st_mode);
+  const bool appended = out.Append(link ? resolved : name).ok();
+  std::free(resolved);
+  return appended;
+}
+
+// Owner and group where the process may give them, else the group alone,
+// else the new file keeps its own: none of them is a reason to fail.
+bool SystemCopyPermissions(uintptr_t handle, const char* name) {
+  struct stat info;
+  if (stat(name, &info) != 0) return false;
+  const int fd = Descriptor(handle);
+  if (fchown(fd, info.st_uid, info.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0) errno = 0;
+  return fchmod(fd, info.st_mode & 07777) == 0;
+}
+
+uint32_t SystemProcessId() { return static_cast<uint32_t>(getpid()); }
 
 bool SystemReplaceFile(const char* from, const char* to) { return rename(from, to) == 0; }
 
@@ -79,19 +104,35 @@ bool SystemWriteFile(uintptr_t handle, const uint8_t* data, uint32_t length) {
 bool SystemFlushFile(uintptr_t handle) { return fsync(Descriptor(handle)) == 0; }
 
 // There are no mapping objects here: the file's own (complemented, so never
-// 0 or 1) handle stands in for one, and the view maps the file itself.
-bool SystemCreateMapping(uintptr_t handle, bool, uintptr_t* mapping) {
+// 0 or 1) handle stands in for one.
+bool SystemCreateMapping(uintptr_t handle, uintptr_t* mapping) {
   *mapping = ~handle;
   return true;
 }
 
 bool SystemCloseMapping(uintptr_t) { return true; }
 
-const uint8_t* SystemMapView(uintptr_t handle, uintptr_t, bool forWriting, uint64_t size) {
+// The view is anonymous memory read full with ordinary reads, never a shared
+// mapping of the file: a program that shortens the file would turn the next
+// read of a lost page into SIGBUS, and the process and its signals belong to
+// the host. A read that comes short means the file lost bytes: no view.
+// The pages are made at once (MAP_POPULATE), cheaper than a fault each.
+const uint8_t* SystemMapView(uintptr_t handle, uintptr_t, uint64_t size) {
   if (size > SIZE_MAX) return nullptr;
-  void* view = mmap(nullptr, static_cast<size_t>(size), forWriting ? PROT_READ | PROT_WRITE : PROT_READ,
-                    MAP_SHARED, Descriptor(handle), 0);
-  return view == MAP_FAILED ? nullptr : static_cast<const uint8_t*>(view);
+  void* view = mmap(nullptr, static_cast<size_t>(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (view == MAP_FAILED) return nullptr;
+  uint8_t* bytes = static_cast<uint8_t*>(view);
+  uint64_t done = 0;
+  while (done < size) {
+    const size_t piece = size - done < File::kLargestWrite ? static_cast<size_t>(size - done) : File::kLargestWrite;
+    const ssize_t n = pread(Descriptor(handle), bytes + done, piece, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<uint64_t>(n);
+  }
+  if (done == size && mprotect(view, static_cast<size_t>(size), PROT_READ) == 0) return bytes;
+  munmap(view, static_cast<size_t>(size));
+  return nullptr;
 }
 
 bool SystemUnmapView(const uint8_t* view, uint64_t size) {

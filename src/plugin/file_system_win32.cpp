@@ -58,6 +58,11 @@ bool SystemOpenFile(const char* name, bool forWriting, FileDisposition dispositi
                             forWriting ? 0 : FILE_SHARE_READ, nullptr, disposition,
                             sequentialScan ? FILE_FLAG_SEQUENTIAL_SCAN : 0, nullptr);
   Release(path);
+  // A device name (NUL, CON, COM1) opens a device: only files on a disk.
+  if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    file = INVALID_HANDLE_VALUE;
+  }
   *handle = reinterpret_cast<uintptr_t>(file);
   return file != INVALID_HANDLE_VALUE;
 }
@@ -82,6 +87,12 @@ FileState SystemFileState(const char* name) {
   }
   return (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? kFileReadOnly : kFilePresent;
 }
+
+bool SystemLinkTarget(const char* name, String& out) { return out.Append(name).ok(); }
+
+bool SystemCopyPermissions(uintptr_t, const char*) { return true; }
+
+uint32_t SystemProcessId() { return GetCurrentProcessId(); }
 
 bool SystemReplaceFile(const char* from, const char* to) {
   wchar_t* source = SystemPath(from);
@@ -118,18 +129,18 @@ bool SystemWriteFile(uintptr_t handle, const uint8_t* data, uint32_t length) {
 
 bool SystemFlushFile(uintptr_t handle) { return FlushFileBuffers(AsHandle(handle)) != 0; }
 
-bool SystemCreateMapping(uintptr_t handle, bool forWriting, uintptr_t* mapping) {
-  HANDLE object = CreateFileMappingW(AsHandle(handle), nullptr, forWriting ? PAGE_READWRITE : PAGE_READONLY, 0, 0,
-                                     nullptr);
+bool SystemCreateMapping(uintptr_t handle, uintptr_t* mapping) {
+  HANDLE object = CreateFileMappingW(AsHandle(handle), nullptr, PAGE_READONLY, 0, 0, nullptr);
   *mapping = reinterpret_cast<uintptr_t>(object);
   return object != nullptr;
 }
 
 bool SystemCloseMapping(uintptr_t mapping) { return CloseHandle(AsHandle(mapping)) != 0; }
 
-const uint8_t* SystemMapView(uintptr_t, uintptr_t mapping, bool forWriting, uint64_t) {
-  return static_cast<const uint8_t*>(
-      MapViewOfFile(AsHandle(mapping), forWriting ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0, 0));
+// The file is open with FILE_SHARE_READ alone, and a file with a mapped view
+// cannot be shortened: the view stays whole.
+const uint8_t* SystemMapView(uintptr_t, uintptr_t mapping, uint64_t) {
+  return static_cast<const uint8_t*>(MapViewOfFile(AsHandle(mapping), FILE_MAP_READ, 0, 0, 0));
 }
 
 bool SystemUnmapView(const uint8_t* view, uint64_t) { return UnmapViewOfFile(view) != 0; }

@@ -5,7 +5,7 @@
 namespace zantor {
 namespace {
 
-constexpr Result kPathTooLong = ShownFailure("Archive path too long");
+constexpr Result kPathTooLong = ShownFailure("Archive path too long", 15);
 
 Result AppendWidePath(const wcx::WCHAR* wide, uint32_t length, String& out) {
   if (length == 0) return kSuccess;

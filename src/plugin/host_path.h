@@ -26,7 +26,8 @@ struct HostPath {
 };
 
 // The archive path, kept in out. A path that does not fit its variant's
-// record field is refused with "Archive path too long"; none at all with 15.
+// record field is refused with "Archive path too long" and 15; none at all
+// with 15 alone.
 Result KeepArchivePath(HostPath path, char (&out)[kArchivePathBytes]);
 
 // Appends the kept form of the path to out.

@@ -158,14 +158,14 @@ struct Delivery {
   const Entry* entry;
   const Work* work;
   Progress* progress;
-  OutputWriter* writer;
+  Output* output;  // the file being written; null when testing
   uint32_t memberLeft;  // member bytes still to deliver: the listed size may cut it short
 };
 
 Result Put(Delivery& d, const uint8_t* data, uint32_t length) {
   while (length != 0) {
     const uint32_t piece = length < kProgressStep ? length : kProgressStep;
-    Result r = d.writer != nullptr ? d.writer->Write(data, piece) : kSuccess;
+    Result r = d.output != nullptr ? WriteOutput(*d.output, data, piece) : kSuccess;
     if (r.ok()) r = d.progress->Add(piece);
     if (r.failed()) return r;
     data += piece;
@@ -198,12 +198,6 @@ Result Deliver(Delivery& d) {
   return r.ok() ? d.progress->Finish() : r;
 }
 
-Result ProduceOutput(void* context, OutputWriter& writer) {
-  Delivery& d = *static_cast<Delivery*>(context);
-  d.writer = &writer;
-  return Deliver(d);
-}
-
 // TR-DOS start and length ride in the creation time, for tools that put the
 // file back on a disk image; 0 when the entry has none.
 uint64_t CreationTime(const Entry& entry) {
@@ -211,22 +205,25 @@ uint64_t CreationTime(const Entry& entry) {
   return kTrdosTimeBase + ((uint64_t{entry.length} << 16) | entry.start) * kTrdosTimeStep;
 }
 
-// Writes the file destName, replacing one that exists. Without a name the
-// data is still checked, so that bad data is reported as such.
-Result Extract(Delivery& d, HostPath destName) {
+// Writes the file destName, replacing one that exists; message as for
+// BeginOutput. Without a name the data is still checked, so that bad data is
+// reported as such.
+Result Extract(Delivery& d, HostPath destName, String& message) {
   if (destName.ansi == nullptr && destName.wide == nullptr) {
     const Result checked = Deliver(d);
     return checked.ok() ? HostFailure(16) : checked;
   }
-  OutputFile file{};
-  file.produce = ProduceOutput;
-  file.context = &d;
-  file.creationTime = CreationTime(*d.entry);
-  file.lastWriteTime = d.session->lastWriteTime;
   String path{};
+  Output out{};
   Result r = AppendHostPath(destName, path);
-  if (r.ok()) r = WriteOutputFile(path.Text(), file);
+  if (r.ok()) r = BeginOutput(path.Text(), out, message);
   path.Destroy();
+  if (r.ok()) {
+    d.output = &out;
+    r = Deliver(d);
+  }
+  if (r.ok()) return FinishOutput(out, CreationTime(*d.entry), d.session->lastWriteTime);
+  DiscardOutput(out);
   return r;
 }
 
@@ -312,12 +309,12 @@ int ProcessFile(Session& session, int operation, bool destPathGiven, HostPath de
 
   const Entry& entry = *session.analysis.entries.At(session.current);
   Work work{};
-  Result r = entry.bad ? kBadData : ProduceData(session, entry, work);
+  Result r = entry.bad ? kBadData : SourceStillWhole(session) ? ProduceData(session, entry, work) : HostFailure(18);
   if (r.ok() && (work.data != nullptr || work.member != nullptr)) {
     Progress progress;
     StartProgress(session, entry, progress);
     Delivery delivery{&session, &entry, &work, &progress, nullptr, 0};
-    r = operation == wcx::PK_EXTRACT ? Extract(delivery, destName) : Deliver(delivery);
+    r = operation == wcx::PK_EXTRACT ? Extract(delivery, destName, work.message) : Deliver(delivery);
   }
 
   ++session.current;

@@ -64,12 +64,19 @@ Result OpenSource(Session& session, const char* path) {
     file.Close(true);
     return HostFailure(14);
   }
-  if (!file.Map(false) || !file.ReadLastWriteTime(&session.lastWriteTime)) {
+  if (!file.Map() || !file.ReadLastWriteTime(&session.lastWriteTime)) {
     file.Close(true);
     return HostFailure(15);
   }
   session.analysis.dosTime = NearestDosDateTime(session.lastWriteTime);
   return kSuccess;
+}
+
+bool SourceStillWhole(Session& session) {
+  // An image given in memory, without a file, has nothing to lose.
+  if (session.source.handle == 0) return true;
+  uint64_t now = 0;
+  return session.source.ReadSize(&now) && now >= session.source.size;
 }
 
 Result OpenSession(HostPath path, Session** opened) {

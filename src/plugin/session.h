@@ -12,7 +12,7 @@
 namespace zantor {
 
 struct Session {
-  File source;                // open and mapped whole for the session's life
+  File source;                // open and mapped whole (a snapshot) for the session's life
   Analysis analysis;          // the image (the mapped view) and its entries
   uint32_t current;           // entry the next ReadHeader reports
   uint8_t verifyPacked;       // set by the first test operation
@@ -36,6 +36,11 @@ Result OpenSession(HostPath path, Session** opened);
 // Opens the archive file read-only and mapped whole into session.source and
 // reads its times (lastWriteTime, the analysis's dosTime).
 Result OpenSource(Session& session, const char* path);
+
+// Whether the archive file still holds as many bytes as at open. The entries
+// are read from the bytes taken then; a file cut since no longer holds what
+// they list, and its entries fail rather than pass off lost bytes.
+bool SourceStillWhole(Session& session);
 
 // The local DOS date-time of a FILETIME, clamped into the DOS range: the
 // time only labels entries, so an odd date must not refuse the file.

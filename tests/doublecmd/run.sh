@@ -11,20 +11,26 @@
 # copies them again over stale copies choosing "Overwrite All", opens the
 # Hrip archive that came out and copies its directory record. It checks the
 # files against `zantor extract`, their times against the sample's, and that
-# the directory record arrived as a folder. SCREENSHOT (a .png) receives the
-# two listings. Then, on archives with members of 1 GiB: a copy whose progress
-# dialog moves (PROGRESS_SCREENSHOT shows it) is cancelled and leaves
-# nothing; two copies from two archives run at the same time and both arrive
-# byte-exact. Installs doublecmd-gtk, xvfb, xdotool, x11-utils and
-# imagemagick when missing (as root). Prints PASS or FAIL; everything has a time limit.
+# the directory record arrived as a folder. Then it opens the plugin's
+# configuration dialog from the plugin options: a change and Cancel leave no
+# Zantor.cfg; Drelmo compatible and OK (with the advanced dialog opened and
+# closed on the way) write it, and the sample opened again lists and copies
+# what `zantor extract` gives under that setting. SCREENSHOT (a .png) receives
+# the two listings; doublecmd-config-dialog.png and
+# doublecmd-scan-settings-dialog.png beside it the two forms. Then, on
+# archives with members of 1 GiB: a copy whose progress dialog moves
+# (PROGRESS_SCREENSHOT shows it) is cancelled and leaves nothing; two copies
+# from two archives run at the same time and both arrive byte-exact. Installs
+# doublecmd-gtk, xvfb, xdotool, x11-utils and imagemagick when missing (as
+# root). Prints PASS or FAIL; everything has a time limit.
 set -u
-[ -n "${ZANTOR_DC_INNER:-}" ] || exec env ZANTOR_DC_INNER=1 timeout -k 5 300 "$0" "$@"
+[ -n "${ZANTOR_DC_INNER:-}" ] || exec env ZANTOR_DC_INNER=1 timeout -k 5 360 "$0" "$@"
 [ $# -ge 1 ] || { echo "usage: $0 BUILD [SCREENSHOT]" >&2; exit 2; }
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=$(cd "$1" && pwd)
 SHOT=${2:-}
 PROGRESS_SHOT=${3:-}
-MODULE=$BUILD/src/Zantor.wcx
+BUILT=$BUILD/src/Zantor.wcx
 HOST=$BUILD/src/zantor
 WORK=$BUILD/doublecmd-check
 export LC_ALL=C.UTF-8
@@ -49,13 +55,17 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive timeout 600 apt-get install -y -q "${missing[@]}" >/dev/null ||
         fail "cannot install ${missing[*]}"
 fi
-[ -f "$MODULE" ] && [ -x "$HOST" ] || fail "no Zantor.wcx and zantor in $BUILD/src"
+[ -f "$BUILT" ] && [ -x "$HOST" ] || fail "no Zantor.wcx and zantor in $BUILD/src"
 # The file manager cannot load a sanitized module: without the runtime
 # preloaded the module is refused, with it the host deadlocks in X setup.
-ldd "$MODULE" | grep -q libasan && fail "$MODULE is a sanitizer build; use a plain one"
+ldd "$BUILT" | grep -q libasan && fail "$BUILT is a sanitizer build; use a plain one"
 
 rm -rf "$WORK"
-mkdir -p "$WORK/cfg" "$WORK/in" "$WORK/out" "$WORK/expected" "$WORK/home" "$WORK/big"
+mkdir -p "$WORK/cfg" "$WORK/in" "$WORK/out" "$WORK/expected" "$WORK/home" "$WORK/plugin" "$WORK/big"
+# A copy of the module: its Zantor.cfg is written beside it, never into the build.
+MODULE=$WORK/plugin/Zantor.wcx
+CFG=$WORK/plugin/Zantor.cfg
+cp "$BUILT" "$MODULE"
 cp -p "$ROOT/samples/zantor-sample.bin" "$WORK/in/"
 SAMPLE=$WORK/in/zantor-sample.bin
 "$HOST" --plugin "$MODULE" extract "$SAMPLE" "$WORK/expected" >"$WORK/expected.log" 2>&1 ||
@@ -145,10 +155,11 @@ copy() {
     fail "no copy dialog"
 }
 
-# The extracted files equal zantor's and carry the sample's time.
+# The extracted files equal zantor's (in expected, or the folder given) and
+# carry the sample's time.
 same_files() {
     local f
-    for f in "$WORK"/expected/*; do
+    for f in "${1:-$WORK/expected}"/*; do
         cmp -s "$f" "$WORK/out/${f##*/}" || return 1
         [ "$(stat -c %Y "$WORK/out/${f##*/}")" = "$(stat -c %Y "$SAMPLE")" ] || return 1
     done
@@ -192,7 +203,74 @@ key Tab BackSpace
 key Tab Down
 copy
 wait_for "the directory record as a folder" 20 test -d "$WORK/in/$folder"
-wait_for "the end of the folder copy" 20 idle
+# ---- The configuration dialog ----------------------------------------------
+# The forms are placed by the host (centred on the screen, no window manager):
+# items are clicked at their place in the form.
+click_in() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+    sleep 0.7
+}
+gone() { ! visible "$1"; }
+# configure: the plugin options' Configure button; sets dialog.
+configure() {
+    xdotool mousemove 1133 716 click 1
+    wait_for "the configuration dialog" 10 visible '^Zantor config$'
+    dialog=$(visible '^Zantor config$' | head -1)
+    sleep 1
+}
+SHOTS=$(dirname "${SHOT:-$WORK/x}")
+
+# Configuration > Options > Plugins > Plugins WCX, through the command line
+# (which runs commands only outside archives).
+key BackSpace  # the right panel leaves the Hrip archive, back to out/
+xdotool mousemove 700 761 click 1
+sleep 0.5
+xdotool type --delay 40 cm_ConfigPlugins
+key Return
+wait_for "the plugin options" 10 visible '^Options$'
+options=$(visible '^Options$' | head -1)
+xdotool windowmove "$options" 0 0 windowsize "$options" 1200 780
+sleep 1
+xdotool windowfocus --sync "$options"
+key Down Down
+
+configure
+click_in "$dialog" 62 236  # Drelmo compatible
+key Escape                 # Cancel
+wait_for "Cancel to close the dialog" 10 gone '^Zantor config$'
+[ -e "$CFG" ] && fail "Cancel wrote $CFG"
+
+configure
+click_in "$dialog" 62 236  # Drelmo compatible
+[ -n "$SHOT" ] && { import -window "$dialog" "$SHOTS/doublecmd-config-dialog.png" || fail "no screenshot"; }
+click_in "$dialog" 278 428  # Advanced... of the Hrust 1 deep scan
+wait_for "the advanced dialog" 10 visible '^Hrust 1 deep scan: advanced settings$'
+advanced=$(visible '^Hrust 1 deep scan: advanced settings$' | head -1)
+sleep 1
+[ -n "$SHOT" ] && { import -window "$advanced" "$SHOTS/doublecmd-scan-settings-dialog.png" || fail "no screenshot"; }
+key Escape
+wait_for "the advanced dialog to close" 10 gone 'advanced settings$'
+click_in "$dialog" 321 653  # OK
+wait_for "OK to close the dialog" 10 gone '^Zantor config$'
+tr -d '\r' <"$CFG" 2>/dev/null | grep -qx 'DrelmoCompatible=1' || fail "OK did not write DrelmoCompatible=1 to $CFG"
+key Escape  # the plugin options
+wait_for "the plugin options to close" 10 gone '^Options$'
+
+# The sample again, now listed under the new setting: its copies are what
+# zantor extracts with it, and some name differs from the first listing.
+"$HOST" --plugin "$MODULE" extract "$SAMPLE" "$WORK/expected2" >"$WORK/expected2.log" 2>&1 ||
+    fail "zantor extract with the new setting failed (see $WORK/expected2.log)"
+diff -q <(ls "$WORK/expected") <(ls "$WORK/expected2") >/dev/null && fail "the setting changed no name"
+xdotool windowfocus --sync "$main"
+xdotool mousemove 960 650 click 1  # below the right panel's entries: the panels take the keys again
+sleep 0.5
+rm -rf "${WORK:?}"/out/*
+key Tab End Return  # the left panel opens the sample
+copy ctrl+a
+wait_for "the copies under the new setting" 20 same_files "$WORK/expected2"
+wait_for "the end of the last copy" 20 idle
 
 # copy_member: F5 on the archive's member (its first entry), to the other
 # panel's folder; the keys after it go to the panels again.
@@ -212,10 +290,11 @@ growing() {
 both_running() { [ "$(temporaries)" -eq 2 ]; }
 cp -p "$WORK"/big/*.hrp "$WORK/in/"
 
-# Right panel back to "out", left panel into c.hrp: its member is copied
-# while the progress dialog moves, then cancelled.
+# ---- Progress, Cancel, two copies at once ------------------------------------
+# The left panel leaves the sample for "in" and enters c.hrp: its member is
+# copied while the progress dialog moves, then cancelled.
 key BackSpace
-key Tab End Up Return
+key End Up Return
 sleep 1
 copy_member
 wait_for "the progress dialog" 10 visible 'Extracting'

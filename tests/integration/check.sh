@@ -9,7 +9,8 @@
 # standard error (box lines without their "box: " mark, no carriage returns)
 # and its exit status; extractions add one line per file written. The host
 # calls the plugin's Unicode functions; cases named ansi-* pass --ansi.
-# Results named *-windows.txt come from the Windows platforms only.
+# Results named *-windows.txt come from the Windows platforms only, those
+# named *-native.txt from the Linux run only.
 set -u
 PLATFORM=$1
 RUNNER=${RUNNER:-}
@@ -172,5 +173,20 @@ run_case unicode-list default list "$unicode/blocks.bin"
 run_case unicode-extract default extract "$unicode/blocks.bin" "$OUT/x-unicode-Ключ-鍵"
 { echo "--- files"; describe_tree "$OUT/x-unicode-Ключ-鍵"; } >>"$OUT/unicode-extract.txt"
 [ "$PLATFORM" = native ] || run_case unicode-ansi-list-windows default --ansi list "$unicode/blocks.bin"
+
+if [ "$PLATFORM" = native ]; then
+    # A Linux name that is not valid UTF-8: the host passes its bytes
+    # through the ANSI functions.
+    odd=$(printf 'unicode/odd-\377.bin')
+    cp -p files/blocks.bin "$odd"
+    run_case list-not-utf8-native default list "$odd"
+    # Every close of a temporary file fails: each entry fails and no
+    # temporary file stays behind.
+    dir=$OUT/x-close-failure
+    mkdir -p "$dir"
+    LD_PRELOAD=$PWD/bin/zantor_close_failure.so run_case extract-close-failure-native default extract \
+        files/blocks.bin "$dir"
+    { echo "--- files"; describe_tree "$dir"; } >>"$OUT/extract-close-failure-native.txt"
+fi
 
 run_case pack default pack files/new.zip files/empty.bin

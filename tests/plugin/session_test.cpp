@@ -146,7 +146,7 @@ TEST(OpenArchive, PathsUpTo259CharactersAreAccepted) {
 
   Opened tooLong = Open(refused);
   EXPECT_EQ(tooLong.session, nullptr);
-  EXPECT_EQ(tooLong.openResult, 1);
+  EXPECT_EQ(tooLong.openResult, 15);
   EXPECT_EQ(tooLong.shown, Box("Archive path too long"));
   std::string shown;
   EXPECT_EQ(Probe(refused, &shown), 0);

@@ -19,8 +19,10 @@
 #include <thread>
 #include <vector>
 
+#include "base/result.h"
 #include "config/resource.h"
 #include "config/settings.h"
+#include "plugin/wcx_settings.h"
 #include "ui/ui_robot.h"
 
 namespace zantor {
@@ -81,6 +83,18 @@ class Plugin {
   void Unload() {
     if (module_ != nullptr) FreeLibrary(module_);
     module_ = nullptr;
+  }
+  // What the file manager does right after loading: names its settings file.
+  void SetDefaultParams(Checks& checks, const std::string& iniName) {
+    auto set = reinterpret_cast<wcx::PackSetDefaultParamsFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "PackSetDefaultParams")));
+    if (!checks.Expect(set != nullptr, "the plugin exports PackSetDefaultParams")) return;
+    wcx::PackDefaultParamStruct dps{};
+    dps.size = sizeof dps;
+    dps.PluginInterfaceVersionLow = 22;
+    dps.PluginInterfaceVersionHi = 2;
+    std::snprintf(dps.DefaultIniName, sizeof dps.DefaultIniName, "%s", iniName.c_str());
+    set(&dps);
   }
   // Runs one configuration dialog, operated by script from a second thread.
   void Run(Checks& checks, const Script& script) {
@@ -224,6 +238,25 @@ void ExpectLevel(Checks& checks, HWND dialog, int firstBox, int level, const std
 void Close(HWND dialog, int button) {
   ClickLater(dialog, button);
   WaitUntilClosed(dialog);
+}
+
+// The texts of a message box's static controls.
+std::string BoxText(HWND box) {
+  std::string text;
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    char className[32] = "";
+    GetClassNameA(child, className, sizeof className);
+    if (std::strcmp(className, "Static") == 0) text += Text(child);
+  }
+  return text;
+}
+
+// Drelmo compatible switched on, then OK.
+void DrelmoAndOk(Checks& c) {
+  HWND d = ConfigWindow(c);
+  if (d == nullptr) return;
+  Click(d, IDC_DRELMO);
+  Close(d, IDOK);
 }
 
 // Opens an advanced dialog through its button; null when it did not appear.
@@ -531,6 +564,46 @@ int Run(int argc, char** argv) {
     ExpectFile(checks, expected, "OK on the edited file: basic scan on, upper bytes kept, whole Kbytes");
     plugin.Unload();
   }
+
+  // The file beside the module cannot be written: a folder stands in its place
+  // (folder permissions bind no administrator, and Wine runs as one here).
+  checks.Note("settings kept in the host's folder");
+  const std::string host = WorkFile("host");
+  const std::string hostFile = host + "\\Zantor.cfg";
+  DeleteFileA(ConfigFile().c_str());
+  CreateDirectoryA(ConfigFile().c_str(), nullptr);
+  CreateDirectoryA(host.c_str(), nullptr);
+  DeleteFileA(hostFile.c_str());
+  if (plugin.Load(checks)) {
+    plugin.SetDefaultParams(checks, host + "\\wincmd.ini");
+    plugin.Run(checks, DrelmoAndOk);
+    checks.Expect(ReadFile(hostFile).find("DrelmoCompatible=1") != std::string::npos,
+                  "OK writes Zantor.cfg in the host's folder", ReadFile(hostFile));
+    plugin.Unload();
+  }
+  if (plugin.Load(checks)) {  // as in a new process
+    plugin.SetDefaultParams(checks, host + "\\wincmd.ini");
+    plugin.Run(checks, [](Checks& c) {
+      HWND d = ConfigWindow(c);
+      if (d == nullptr) return;
+      c.Expect(IsChecked(d, IDC_DRELMO), "the confirmed setting is in effect after a restart");
+      Close(d, IDCANCEL);
+    });
+    plugin.Unload();
+  }
+  checks.Note("a save that fails");
+  if (plugin.Load(checks)) {  // no host folder: nowhere to write
+    plugin.Run(checks, [](Checks& c) {
+      DrelmoAndOk(c);
+      HWND box = WaitForDialog(kBoxTitle);
+      if (!c.Expect(box != nullptr, "a failed save shows a message")) return;
+      const std::string text = BoxText(box);
+      c.Expect(text.find(ConfigFile()) != std::string::npos, "the message names the file", text);
+      Close(box, IDOK);
+    });
+    plugin.Unload();
+  }
+  RemoveDirectoryA(ConfigFile().c_str());
 
   const bool passed = checks.failed() == 0;
   std::fprintf(log, "%d checks, %d failed\n%s\n", checks.total(), checks.failed(), passed ? "PASS" : "FAIL");

@@ -10,10 +10,12 @@
 //     pack ARCHIVE FILE...  ask the plugin to pack (it never does)
 //     config                configure (a dialog on Windows), then print the
 //                           settings file and the settings the plugin uses
+//     config set NAME VALUE change one setting; config reset: the defaults
 //   test and extract show their progress on a terminal (standard error), and
 //   Ctrl+C stops them without leaving a half-written file.
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "base/utf16.h"
 #include "zantor/box_capture.h"
@@ -31,6 +33,17 @@ namespace {
 
 constexpr int kUsageStatus = 2;
 constexpr size_t kPathSize = 4096;
+
+// Whether the Unicode functions can carry path: a Linux name need not be
+// valid UTF-8, and only the ANSI functions take its bytes unchanged.
+bool WideCarries(const char* path) {
+  const size_t units = std::strlen(path) + 1;
+  std::vector<wcx::WCHAR> wide(units);
+  std::vector<char> back(units * kUtf8PerUtf16 + 1);
+  return Utf8ToUtf16(path, wide.data(), units) &&
+         Utf16ToUtf8(wide.data(), Utf16Length(wide.data(), UINT32_MAX), back.data(), back.size()) &&
+         std::strcmp(back.data(), path) == 0;
+}
 
 struct Options {
   bool json = false;
@@ -55,11 +68,14 @@ int Usage() {
       "  pack ARCHIVE FILE...  ask the plugin to create an archive\n"
       "  config                run the plugin's configuration (a dialog on Windows), then\n"
       "                        print its settings file and every setting in effect\n"
+      "  config set NAME VALUE change one setting (config lists the names)\n"
+      "  config reset          put every setting back to its default\n"
       "--plugin defaults to the module beside this program (on Linux, when there is\n"
       "none, the installed one); --capture-boxes prints the plugin's message boxes\n"
       "to standard error instead of showing them; extract keeps existing files\n"
       "unless --overwrite is given; --ansi calls the ANSI functions even when the\n"
-      "plugin has the Unicode ones.\n",
+      "plugin has the Unicode ones (a file name that is not valid UTF-8 always\n"
+      "goes through them).\n",
       stderr);
   return kUsageStatus;
 }
@@ -137,14 +153,14 @@ int WalkCommand(const PluginModule& plugin, Action action, const Options& o, Pri
     ShowProgress(!o.json && StandardErrorIsTerminal());
   }
   const Destination destination{folder, o.overwrite};
-  const bool wide = !o.ansi && HasUnicode(plugin);
+  const bool wide = !o.ansi && HasUnicode(plugin) && WideCarries(archive) && WideCarries(folder);
   return WalkSucceeded(Walk(plugin, wide, archive, o.operands[0], action, destination, printer)) ? 0 : 1;
 }
 
 int ProbeCommand(const PluginModule& plugin, const Options& o, Printer& printer) {
   if (o.operandCount < 1) return Usage();
-  const bool wide = !o.ansi && plugin.CanYouHandleThisFileW != nullptr;
-  if (!wide && plugin.CanYouHandleThisFile == nullptr) {
+  const bool hasWide = !o.ansi && plugin.CanYouHandleThisFileW != nullptr;
+  if (!hasWide && plugin.CanYouHandleThisFile == nullptr) {
     std::fputs("zantor: the plugin does not recognise files by content\n", stderr);
     return 1;
   }
@@ -154,7 +170,7 @@ int ProbeCommand(const PluginModule& plugin, const Options& o, Printer& printer)
     wcx::WCHAR widePath[kPathSize];
     char ansiPath[kPathSize];
     int answer;
-    if (wide) {
+    if (hasWide && (WideCarries(path) || plugin.CanYouHandleThisFile == nullptr)) {
       Utf8ToUtf16(path, widePath, kPathSize);
       answer = plugin.CanYouHandleThisFileW(widePath);
     } else {
@@ -204,7 +220,6 @@ int Run(int argc, char** argv) {
   const bool walk = std::strcmp(c, "list") == 0 || std::strcmp(c, "test") == 0 || std::strcmp(c, "extract") == 0;
   const bool config = std::strcmp(c, "config") == 0;
   if (!walk && !config && std::strcmp(c, "probe") != 0 && std::strcmp(c, "pack") != 0) return Usage();
-  if (config && o.operandCount != 0) return Usage();
   if (std::strcmp(c, "test") == 0) action = Action::kTest;
   if (std::strcmp(c, "extract") == 0) action = Action::kExtract;
 
@@ -216,7 +231,7 @@ int Run(int argc, char** argv) {
   if (walk) {
     status = WalkCommand(plugin, action, o, printer);
   } else if (config) {
-    status = ConfigCommand(plugin, pluginPath);
+    status = ConfigCommand(plugin, pluginPath, o.operands, o.operandCount);
   } else if (std::strcmp(c, "probe") == 0) {
     status = ProbeCommand(plugin, o, printer);
   } else {
