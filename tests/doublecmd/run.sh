@@ -18,7 +18,7 @@
 # what `zantor extract` gives under that setting. SCREENSHOT (a .png) receives
 # the two listings; doublecmd-config-dialog.png and
 # doublecmd-scan-settings-dialog.png beside it the two forms. Then, on
-# archives with members of 1 GiB: a copy whose progress dialog moves
+# archives with members of 2000 MiB: a copy whose progress dialog moves
 # (PROGRESS_SCREENSHOT shows it) is cancelled and leaves nothing; two copies
 # from two archives run at the same time and both arrive byte-exact. Installs
 # doublecmd-gtk, xvfb, xdotool, x11-utils and imagemagick when missing (as
@@ -70,12 +70,13 @@ cp -p "$ROOT/samples/zantor-sample.bin" "$WORK/in/"
 SAMPLE=$WORK/in/zantor-sample.bin
 "$HOST" --plugin "$MODULE" extract "$SAMPLE" "$WORK/expected" >"$WORK/expected.log" 2>&1 ||
     fail "zantor extract failed (see $WORK/expected.log)"
-# Members of 1 GiB: a.hrp, b.hrp and c.hrp go into "in", where they sort
+# Members of 2000 MiB (the second copy starts seconds after the first):
+# a.hrp, b.hrp and c.hrp go into "in", where they sort
 # after the folder the test makes and before the sample. The member is the
 # first entry of each listing (the notice of the exhausted work budget sorts
 # after it).
 for a in a b c; do
-    "$BUILD/tests/integration/zantor_large_member" "$WORK/big/$a.hrp" 1024 "big$a" ||
+    "$BUILD/tests/integration/zantor_large_member" "$WORK/big/$a.hrp" 2000 "big$a" ||
         fail "cannot write $a.hrp"
 done
 "$HOST" --plugin "$MODULE" extract "$WORK/big/a.hrp" "$WORK/big/expected" >/dev/null 2>&1
@@ -318,7 +319,7 @@ key End Up Up Return
 sleep 1
 copy_member
 wait_for "two copies at the same time" 20 both_running
-wait_for "the end of both copies" 60 idle
+wait_for "the end of both copies" 90 idle
 for a in biga bigb; do
     got=$(ls "$WORK/out" | grep "$a") || fail "no $a in out: $(ls "$WORK/out")"
     cmp -s "$WORK/big/expected/$BIG" "$WORK/out/$got" || fail "$got differs from zantor's $BIG"
