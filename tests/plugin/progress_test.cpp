@@ -157,9 +157,9 @@ TEST(Progress, LargeMembersReportTheirSizeAndNeedNoMemoryOfTheirSize) {
     EXPECT_TRUE(atEnd);
     std::filesystem::remove(dest);
   }
-  std::printf("peak memory after a %u MiB member: %.1f MiB, after a %u MiB member: %.1f MiB\n",
-              smallBlocks * kBlockSize / kMiB, peaks[0] / double(kMiB), 16 * smallBlocks * kBlockSize / kMiB,
-              peaks[1] / double(kMiB));
+  const double small = double(smallBlocks) * kBlockSize / kMiB;
+  std::printf("peak memory after a %.1f MiB member: %.1f MiB, after a %.1f MiB member: %.1f MiB\n", small,
+              peaks[0] / double(kMiB), 16 * small, peaks[1] / double(kMiB));
   // A buffer of the member would add 15 times the small member at once.
   EXPECT_LT(peaks[1] - peaks[0], uint64_t(smallBlocks) * kBlockSize * 15 / 2);
 }
