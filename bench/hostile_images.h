@@ -144,6 +144,9 @@ inline const std::vector<HostileCase>& HostileCases() {
          for (size_t p = 0; p + 8 <= size; p += 509) std::memcpy(&image[p], "hr21\xFF\x9F\xF0\x9A", 8);
          return image;
        }},
+      {"AE 8C repeated", [](size_t size) { return Repeat({0xAE, 0x8C}, size); }},
+      {"8A F8 repeated", [](size_t size) { return Repeat({0x8A, 0xF8}, size); }},
+      {"C6 57 repeated", [](size_t size) { return Repeat({0xC6, 0x57}, size); }},
       {"\"abc\" repeated", [](size_t size) { return Repeat({'a', 'b', 'c'}, size); }},
       {"0x8F repeated", [](size_t size) { return Repeat({0x8F}, size); }},
       {"zero bytes", [](size_t size) { return Bytes(size); }},

@@ -176,7 +176,8 @@ void CheckHrust1Tight(DecoderState& state) {
       lastShortOffset = 0;
       continue;
     }
-    const Hrust1Code code = in.ParseCode(window, highWidth);
+    Hrust1Code code;
+    if (!in.BitsOnlyCopy(window, code)) code = in.ParseCode(window, highWidth);
     const int32_t offset = int32_t(0u - code.distance);
     if (code.checkerRejects || code.kind == Hrust1CodeKind::kCareful ||
         (code.shortCopy && offset == lastShortOffset)) {

@@ -57,7 +57,8 @@ void DecodeFast(Decoder& d) {
       produced += flags;
       continue;
     }
-    const Hrust1Code code = in.ParseCode(window, highWidth);
+    Hrust1Code code;
+    if (!in.BitsOnlyCopy(window, code)) code = in.ParseCode(window, highWidth);
     if (code.kind == Hrust1CodeKind::kCopy && code.distance <= produced && code.length <= room) {
       CopyBack(to, code.distance, code.length, room);
       produced += code.length;

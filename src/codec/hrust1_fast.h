@@ -11,6 +11,7 @@
 #pragma once
 #include <cstdint>
 
+#include "base/force_inline.h"
 #include "codec/hrust1_bits.h"
 #include "codec/hrust1_codes.h"
 
@@ -51,7 +52,7 @@ struct Hrust1FastReader {
 
   // The unread bits, then the next two words, from bit 63 down: the next
   // 33 bits or more, as long as no data byte is read in between.
-  uint64_t Window() const {
+  ZANTOR_FORCE_INLINE uint64_t Window() const {
     const uint8_t* p = end + pos;
     // Four bytes in one load, then the two little-endian words swapped into
     // their places.
@@ -62,7 +63,7 @@ struct Hrust1FastReader {
 
   // Takes the first n bits of the window (up to 32) with the eager fetch of
   // the careful reader: a word is fetched as soon as its last bit is taken.
-  void Consume(uint32_t n) {
+  ZANTOR_FORCE_INLINE void Consume(uint32_t n) {
     if (n < unread) {
       unread -= n;
       return;
@@ -77,18 +78,49 @@ struct Hrust1FastReader {
   static uint32_t Field(uint64_t w, uint32_t at, uint32_t n) { return uint32_t((w << at) >> (64 - n)); }
 
   // Takes the literal flags that lead window w (its first bit is 1), up to
-  // limit: those before the last bit of the word, whose data bytes follow one
+  // limit (2 or more): those before the last bit of the word, whose data bytes follow one
   // another, or else the flag that takes the last bit, and the next word.
-  uint32_t TakeLiteralFlags(uint64_t w, uint32_t limit) {
-    const uint32_t ones = uint32_t(__builtin_clzll(~w | 1));
-    uint32_t flags = ones < unread - 1 ? ones : unread - 1;
-    flags = flags < limit ? flags : limit;
-    if (flags == 0) {
+  ZANTOR_FORCE_INLINE uint32_t TakeLiteralFlags(uint64_t w, uint32_t limit) {
+    // The flag that takes the last bit, and rows of one and two flags before
+    // a code, the commonest, on branches of their own for the reason given at
+    // BitsOnlyCopy.
+    if (unread == 1) {
       Consume(1);
       return 1;
     }
+    if (w >> 62 == 2) {
+      --unread;
+      return 1;
+    }
+    if (w >> 61 == 6 && unread > 2) {
+      unread -= 2;
+      return 2;
+    }
+    const uint32_t ones = uint32_t(__builtin_clzll(~w | 1));
+    uint32_t flags = ones < unread - 1 ? ones : unread - 1;  // 1 or more: unread is 2 or more here
+    flags = flags < limit ? flags : limit;
     unread -= flags;
     return flags;
+  }
+
+  // The copies made of ten bits or fewer and no byte: a short copy (0 00 vvv) and
+  // the near copies of lengths 2 (0 01 11 vvvvv) and 3 (0 10 10 vvvvv). Each
+  // takes a branch of its own with a fixed width, so where the branches are
+  // predicted (regular data) the next code's bit position waits for neither
+  // the table nor the selects of ParseCode. False for any other code.
+  ZANTOR_FORCE_INLINE bool BitsOnlyCopy(uint64_t w, Hrust1Code& code) {
+    const uint32_t top = uint32_t(w >> 59);  // the 0 flag and the next four bits
+    if (top < 4) {
+      code = {Hrust1CodeKind::kCopy, 1, 8 - Field(w, 3, 3), true, false};
+      Consume(6);
+      return true;
+    }
+    if (top == 7 || top == 10) {
+      code = {Hrust1CodeKind::kCopy, top == 7 ? 2u : 3u, 32 - Field(w, 5, 5), false, false};
+      Consume(10);
+      return true;
+    }
+    return false;
   }
 
   // The code at the start of window w, after its leading 0 bit, with the far
@@ -96,7 +128,7 @@ struct Hrust1FastReader {
   // the distance is checked before it is read. Copies, nearly every code, are
   // worked out with selects rather than branches, as their kinds follow no
   // pattern a branch predictor could learn.
-  Hrust1Code ParseCode(uint64_t w, uint32_t highWidth) {
+  ZANTOR_FORCE_INLINE Hrust1Code ParseCode(uint64_t w, uint32_t highWidth) {
     const uint32_t prefix = kLengthPrefix.entry[(w << 1) >> 54];
     const uint32_t s = prefix & 0xFF;
     const uint32_t used = prefix >> 8;
@@ -124,7 +156,7 @@ struct Hrust1FastReader {
  private:
   // The codes behind prefix S = 4: gap copy, literal run, long length and
   // the end code.
-  Hrust1Code ParseSpecial(uint64_t w, uint32_t used, uint32_t highWidth) {
+  ZANTOR_FORCE_INLINE Hrust1Code ParseSpecial(uint64_t w, uint32_t used, uint32_t highWidth) {
     switch (Field(w, used, 2)) {
       case 2:
       case 3:
@@ -157,7 +189,7 @@ struct Hrust1FastReader {
 
   // The offset code at bit position at of window w, whose earlier bits are
   // not taken yet.
-  Hrust1Code OffsetCode(uint64_t w, uint32_t at, uint32_t length, uint32_t highWidth) {
+  ZANTOR_FORCE_INLINE Hrust1Code OffsetCode(uint64_t w, uint32_t at, uint32_t length, uint32_t highWidth) {
     switch (Field(w, at, 2)) {
       case 2:
         Consume(at + 7);
@@ -181,7 +213,7 @@ struct Hrust1FastReader {
 
   // A byte b after the high part of the distance (1 to 256): offset
   // -high * 256 + b, or the special code when that is -32 or more.
-  Hrust1Code ByteOffset(uint32_t high, uint32_t length) {
+  ZANTOR_FORCE_INLINE Hrust1Code ByteOffset(uint32_t high, uint32_t length) {
     const uint32_t b = Byte();
     const uint32_t distance = high * 256 - b;
     if (distance > 32) return Copy(length, distance);

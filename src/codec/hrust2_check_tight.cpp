@@ -135,7 +135,8 @@ void CheckHrust2Tight(DecoderState& state) {
       literalRow += flags;
       continue;
     }
-    Hrust2Code code = in.ParseCode(window);
+    Hrust2Code code;
+    if (!in.ShortCopy(window, code)) code = in.ParseCode(window);
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced) {
       produced += code.length;
     } else if (code.kind == Hrust2CodeKind::kCopy) {

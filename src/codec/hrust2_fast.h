@@ -12,6 +12,7 @@
 #pragma once
 #include <cstdint>
 
+#include "base/force_inline.h"
 #include "codec/decoder_state.h"
 
 namespace zantor {
@@ -63,6 +64,17 @@ struct Hrust2FastReader {
     uint32_t flags = ones < limit ? ones : limit;
     Consume(w, flags);
     return flags;
+  }
+
+  // A short copy (0 00 vvv), the only copy made of bits alone, on a branch
+  // of its own with a fixed width: where the branch is predicted (regular
+  // data) the next code's bit position waits for neither the table nor the
+  // selects of ParseCode. False for any other code.
+  ZANTOR_FORCE_INLINE bool ShortCopy(uint32_t w, Hrust2Code& code) {
+    if (w >> 29 != 0) return false;
+    code = {Hrust2CodeKind::kCopy, 1, 8 - ((w << 3) >> 29)};
+    Consume(w, 6);
+    return true;
   }
 
   // The code at the start of window w, whose first bit is 0. Copies, nearly
