@@ -205,12 +205,22 @@ uint64_t CreationTime(const Entry& entry) {
   return kTrdosTimeBase + ((uint64_t{entry.length} << 16) | entry.start) * kTrdosTimeStep;
 }
 
+// The verdict on the entry's data alone, shown to no one.
+Result CheckData(const Delivery& d) {
+  Progress silent{};
+  Delivery check = d;
+  check.progress = &silent;
+  check.output = nullptr;
+  return Deliver(check);
+}
+
 // Writes the file destName, replacing one that exists; message as for
-// BeginOutput. Without a name the data is still checked, so that bad data is
-// reported as such.
+// BeginOutput. Bad data is reported as such even when there is no name or
+// the target is refused: a member, checked only as it is written, is checked
+// on its own then.
 Result Extract(Delivery& d, HostPath destName, String& message) {
   if (destName.ansi == nullptr && destName.wide == nullptr) {
-    const Result checked = Deliver(d);
+    const Result checked = CheckData(d);
     return checked.ok() ? HostFailure(16) : checked;
   }
   String path{};
@@ -221,6 +231,9 @@ Result Extract(Delivery& d, HostPath destName, String& message) {
   if (r.ok()) {
     d.output = &out;
     r = Deliver(d);
+  } else if (d.work->member != nullptr) {
+    const Result checked = CheckData(d);
+    if (checked.failed()) r = checked;
   }
   if (r.ok()) return FinishOutput(out, CreationTime(*d.entry), d.session->lastWriteTime);
   DiscardOutput(out);
