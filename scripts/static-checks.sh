@@ -6,9 +6,9 @@
 #   - every program and plugin imports nothing but system DLLs, so it loads on a
 #     bare Windows without the MinGW runtime DLLs;
 #   - the plugins Zantor.wcx64 (x86-64) and Zantor.wcx (x86) export exactly the
-#     host's eighteen functions (ten ANSI, seven Unicode and extended, and
-#     PackSetDefaultParams) under their plain names (no stdcall "@N" suffix, no
-#     leading underscore).
+#     host's nineteen functions (ten ANSI, seven Unicode and extended,
+#     PackSetDefaultParams and GetBackgroundFlags) under their plain names (no
+#     stdcall "@N" suffix, no leading underscore).
 # A missing build folder or plugin is reported as SKIP. Exits non-zero when a
 # check fails.
 #
@@ -25,7 +25,7 @@ SYSTEM_DLLS=(kernel32.dll user32.dll gdi32.dll msvcrt.dll advapi32.dll shell32.d
 EXPORTS=(CanYouHandleThisFile CloseArchive ConfigurePacker GetPackerCaps OpenArchive PackFiles
     ProcessFile ReadHeader SetChangeVolProc SetProcessDataProc
     CanYouHandleThisFileW OpenArchiveW ProcessFileW ReadHeaderEx ReadHeaderExW SetChangeVolProcW
-    SetProcessDataProcW PackSetDefaultParams)
+    SetProcessDataProcW PackSetDefaultParams GetBackgroundFlags)
 
 passed=0
 failed=0
@@ -85,7 +85,7 @@ check_plugin() {
         is_listed "$want" "${EXPORTS[@]}" || extra+=("$want")
     done
     if [ ${#missing[@]} -eq 0 ] && [ ${#extra[@]} -eq 0 ]; then
-        pass "$file: exports the eighteen host functions, undecorated"
+        pass "$file: exports the nineteen host functions, undecorated"
     else
         fail "$file: exports missing: ${missing[*]:-none}; unexpected: ${extra[*]:-none}"
     fi

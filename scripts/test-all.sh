@@ -12,7 +12,8 @@
 #   package the plugin zip from the w64 and w32 builds and the Debian package
 #           from a Release build of the Linux module and host, checked as a
 #           user meets them (tests/packaging/check.sh)
-#   tsan    the analysis cache from eight threads under ThreadSanitizer
+#   tsan    the analysis cache from eight threads, and archives extracted from
+#           four threads with their own callbacks, under ThreadSanitizer
 #   fuzz    clang libFuzzer build, every *_fuzz program for a bounded time
 #
 # Usage: scripts/test-all.sh [native|doublecmd|w64|w32|static|package|tsan|fuzz|all]...   (default: all)
@@ -321,12 +322,13 @@ stage_w32() {
 stage_doublecmd() {
     local b=$PREFIX-doublecmd
     note "doublecmd: the Linux module in Double Commander"
-    packages doublecmd g++ make cmake doublecmd-gtk xvfb xdotool x11-utils imagemagick || return
+    packages doublecmd g++ make cmake libgtest-dev doublecmd-gtk xvfb xdotool x11-utils imagemagick || return
     step "doublecmd: configure" "$LOGS/doublecmd-configure.log" \
-        cmake -S "$ROOT" -B "$b" -DCMAKE_BUILD_TYPE=Debug -DZANTOR_TESTS=OFF || return
-    step "doublecmd: build" "$LOGS/doublecmd-build.log" cmake --build "$b" --target zantor -j"$JOBS" || return
-    gui_step "doublecmd: copy, overwrite, folder" "$LOGS/doublecmd.log" \
-        "$ROOT/tests/doublecmd/run.sh" "$b" "$LOGS/doublecmd-listing.png"
+        cmake -S "$ROOT" -B "$b" -DCMAKE_BUILD_TYPE=Debug || return
+    step "doublecmd: build" "$LOGS/doublecmd-build.log" \
+        cmake --build "$b" --target zantor zantor_large_member -j"$JOBS" || return
+    gui_step "doublecmd: copy, overwrite, folder, progress, cancel, two at once" "$LOGS/doublecmd.log" \
+        "$ROOT/tests/doublecmd/run.sh" "$b" "$LOGS/doublecmd-listing.png" "$LOGS/doublecmd-progress.png"
 }
 
 stage_static() {
@@ -361,18 +363,24 @@ stage_package() {
 # Threads sharing the analysis cache, under ThreadSanitizer.
 stage_tsan() {
     local b=$PREFIX-tsan
-    note "tsan: the analysis cache from eight threads under ThreadSanitizer"
+    note "tsan: the analysis cache and background extraction from several threads under ThreadSanitizer"
     packages tsan cmake make clang-14 libclang-rt-14-dev libgtest-dev || return
     step "tsan: configure" "$LOGS/tsan-configure.log" \
         env CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$b" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread \
         -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread || return
-    step "tsan: build" "$LOGS/tsan-build.log" cmake --build "$b" --target scan_tests -j"$JOBS" || return
+    step "tsan: build" "$LOGS/tsan-build.log" cmake --build "$b" --target scan_tests plugin_tests -j"$JOBS" || return
     local rc
     (cd "$b" && TSAN_OPTIONS=halt_on_error=1 timeout -k 10 "$TEST_TIMEOUT" tests/scan_tests \
         --gtest_filter='AnalysisCache*' >"$LOGS/tsan-scan_tests.log" 2>&1 </dev/null)
     rc=$?
     record_program "tsan: scan_tests (cache)" $rc "$LOGS/tsan-scan_tests.log"
+    # What GetBackgroundFlags promises: archives extracted at once from
+    # several threads, each reporting to its own callback.
+    (cd "$b" && TSAN_OPTIONS=halt_on_error=1 timeout -k 10 "$TEST_TIMEOUT" tests/plugin_tests \
+        --gtest_filter='ProgressThreads*' >"$LOGS/tsan-plugin_tests.log" 2>&1 </dev/null)
+    rc=$?
+    record_program "tsan: plugin_tests (background extraction)" $rc "$LOGS/tsan-plugin_tests.log"
 }
 
 stage_fuzz() {

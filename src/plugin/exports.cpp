@@ -58,22 +58,28 @@ ZANTOR_EXPORT int WCX_API CloseArchive(HANDLE archive) {
   return zantor::CloseArchive(AsSession(archive));
 }
 
-// The plugin reports no progress and never asks for volumes: both callbacks
-// are ignored.
+// The plugin never asks for volumes: that callback is ignored.
 ZANTOR_EXPORT void WCX_API SetChangeVolProc(HANDLE, wcx::tChangeVolProc) {
   zantor::ShowPendingStartupMessage();
 }
 
-ZANTOR_EXPORT void WCX_API SetProcessDataProc(HANDLE, wcx::tProcessDataProc) {
+ZANTOR_EXPORT void WCX_API SetProcessDataProc(HANDLE archive, wcx::tProcessDataProc proc) {
   zantor::ShowPendingStartupMessage();
+  zantor::SetProcessDataProc(archive, proc);
 }
 
 ZANTOR_EXPORT void WCX_API SetChangeVolProcW(HANDLE, wcx::tChangeVolProcW) {
   zantor::ShowPendingStartupMessage();
 }
 
-ZANTOR_EXPORT void WCX_API SetProcessDataProcW(HANDLE, wcx::tProcessDataProcW) {
+ZANTOR_EXPORT void WCX_API SetProcessDataProcW(HANDLE archive, wcx::tProcessDataProcW proc) {
   zantor::ShowPendingStartupMessage();
+  zantor::SetProcessDataProc(archive, proc);
+}
+
+ZANTOR_EXPORT int WCX_API GetBackgroundFlags() {
+  zantor::ShowPendingStartupMessage();
+  return zantor::kBackgroundFlags;
 }
 
 ZANTOR_EXPORT int WCX_API PackFiles(char*, char*, char*, char*, int) {

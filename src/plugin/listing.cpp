@@ -85,10 +85,11 @@ Result Describe(const Session& session, const Entry& entry, wcx::tHeaderData& he
 
 // What ProcessFile works with for one entry; release with Finish.
 struct Work {
-  uint8_t* buffer;      // unpacked data, owned
+  uint8_t* buffer;      // an unpacked block, or a member's block window; owned
   String message;       // text of a shown failure, owned
   const uint8_t* data;  // what extraction writes; null: nothing to write
   uint32_t length;
+  const Entry* member;  // a member streamed block by block instead of data
 };
 
 // Whether [position, position + length) lies in the image. The entry list may
@@ -108,16 +109,13 @@ Result CorruptArchiveFailure(Session& session, String& text) {
   return ShownFailure(text.Text());
 }
 
-Result UnpackMember(Session& session, const Entry& entry, Work& work) {
-  const uint32_t size = entry.member.unpackedSize;
-  work.buffer = static_cast<uint8_t*>(Allocate(size));
+// A member is unpacked later, as it is written, through a window of one
+// block: its memory does not grow with its size.
+Result PrepareMember(const Entry& entry, Work& work) {
+  if (entry.listedSize > entry.member.unpackedSize) FatalError("PF02");
+  work.buffer = static_cast<uint8_t*>(Allocate(kHripBlockWindow));
   if (work.buffer == nullptr) return NoMemory;
-  const Analysis& analysis = session.analysis;
-  Result r = UnpackHripMember(analysis.image, analysis.imageSize, entry, work.buffer, session.verifyPacked != 0);
-  if (r.failed()) return r;
-  if (entry.listedSize > size) FatalError("PF02");
-  work.data = work.buffer;
-  work.length = entry.listedSize;
+  work.member = &entry;
   return kSuccess;
 }
 
@@ -134,7 +132,7 @@ Result UnpackBlock(Session& session, const Entry& entry, Work& work) {
   return kSuccess;
 }
 
-// The entry's data for a test or an extraction.
+// The entry's data for a test or an extraction: a member is only made ready.
 Result ProduceData(Session& session, const Entry& entry, Work& work) {
   switch (entry.kind) {
     case kNotice:
@@ -144,7 +142,7 @@ Result ProduceData(Session& session, const Entry& entry, Work& work) {
       FatalError("PF01");
     case kArchiveMember:
       if (entry.member.directory) return kSuccess;
-      return UnpackMember(session, entry, work);
+      return PrepareMember(entry, work);
     case kBlock:
       return UnpackBlock(session, entry, work);
     case kEmbeddedArchive:
@@ -156,6 +154,53 @@ Result ProduceData(Session& session, const Entry& entry, Work& work) {
   FatalError("PF04");
 }
 
+// Where the entry's bytes go, in pieces of at most kProgressStep: the output
+// file when extracting (none when testing), and the progress.
+struct Delivery {
+  const Session* session;
+  const Entry* entry;
+  const Work* work;
+  Progress* progress;
+  Output* output;  // the file being written; null when testing
+  uint32_t memberLeft;  // member bytes still to deliver: the listed size may cut it short
+};
+
+Result Put(Delivery& d, const uint8_t* data, uint32_t length) {
+  while (length != 0) {
+    const uint32_t piece = length < kProgressStep ? length : kProgressStep;
+    Result r = d.output != nullptr ? WriteOutput(*d.output, data, piece) : kSuccess;
+    if (r.ok()) r = d.progress->Add(piece);
+    if (r.failed()) return r;
+    data += piece;
+    length -= piece;
+  }
+  return kSuccess;
+}
+
+Result PutMemberBlock(void* context, const uint8_t* data, uint32_t length) {
+  Delivery& d = *static_cast<Delivery*>(context);
+  const uint32_t taken = length < d.memberLeft ? length : d.memberLeft;
+  d.memberLeft -= taken;
+  return Put(d, data, taken);
+}
+
+// The hobeta header (when the entry has one), then the data. Every member
+// block is still unpacked and checked after the listed size is reached.
+Result Deliver(Delivery& d) {
+  const Entry& entry = *d.entry;
+  Result r = entry.hobetaPresent ? Put(d, entry.hobeta.bytes, HobetaHeader::kSize) : kSuccess;
+  if (r.failed()) return r;
+  if (d.work->member != nullptr) {
+    d.memberLeft = entry.listedSize;
+    const Analysis& a = d.session->analysis;
+    r = StreamHripMember(a.image, a.imageSize, entry, d.work->buffer, d.session->verifyPacked != 0,
+                         MemberSink{PutMemberBlock, &d});
+  } else {
+    r = Put(d, d.work->data, d.work->length);
+  }
+  return r.ok() ? d.progress->Finish() : r;
+}
+
 // TR-DOS start and length ride in the creation time, for tools that put the
 // file back on a disk image; 0 when the entry has none.
 uint64_t CreationTime(const Entry& entry) {
@@ -163,23 +208,50 @@ uint64_t CreationTime(const Entry& entry) {
   return kTrdosTimeBase + ((uint64_t{entry.length} << 16) | entry.start) * kTrdosTimeStep;
 }
 
-// Writes the file destName, replacing one that exists.
-Result Extract(const Session& session, const Entry& entry, HostPath destName, Work& work) {
-  if (destName.ansi == nullptr && destName.wide == nullptr) return HostFailure(16);
-  OutputFile file{};
-  if (entry.hobetaPresent) {
-    file.prefix = entry.hobeta.bytes;
-    file.prefixLength = HobetaHeader::kSize;
+// The verdict on the entry's data alone, shown to no one.
+Result CheckData(const Delivery& d) {
+  Progress silent{};
+  Delivery check = d;
+  check.progress = &silent;
+  check.output = nullptr;
+  return Deliver(check);
+}
+
+// Writes the file destName, replacing one that exists; message as for
+// BeginOutput. Bad data is reported as such even when there is no name or
+// the target is refused: a member, checked only as it is written, is checked
+// on its own then.
+Result Extract(Delivery& d, HostPath destName, String& message) {
+  if (destName.ansi == nullptr && destName.wide == nullptr) {
+    const Result checked = CheckData(d);
+    return checked.ok() ? HostFailure(16) : checked;
   }
-  file.data = work.data;
-  file.length = work.length;
-  file.creationTime = CreationTime(entry);
-  file.lastWriteTime = session.lastWriteTime;
   String path{};
+  Output out{};
   Result r = AppendHostPath(destName, path);
-  if (r.ok()) r = WriteOutputFile(path.Text(), file, work.message);
+  if (r.ok()) r = BeginOutput(path.Text(), out, message);
   path.Destroy();
+  if (r.ok()) {
+    d.output = &out;
+    r = Deliver(d);
+  } else if (d.work->member != nullptr) {
+    const Result checked = CheckData(d);
+    if (checked.failed()) r = checked;
+  }
+  if (r.ok()) return FinishOutput(out, CreationTime(*d.entry), d.session->lastWriteTime);
+  DiscardOutput(out);
   return r;
+}
+
+// The progress of entry, under the name it is listed with when the host
+// wants progress.
+void StartProgress(const Session& session, const Entry& entry, Progress& progress) {
+  std::memset(&progress, 0, sizeof progress);
+  progress.callbacks = session.progress;
+  if (progress.callbacks.ansi == nullptr && progress.callbacks.wide == nullptr) return;
+  wcx::tHeaderData header{};
+  if (Describe(session, entry, header).ok()) std::memcpy(progress.name, header.FileName, sizeof progress.name);
+  for (uint32_t i = 0; i < Progress::kNameField; ++i) progress.wideName[i] = static_cast<uint8_t>(progress.name[i]);
 }
 
 // The extended record from the ANSI one (zero-filled before): one place
@@ -254,7 +326,12 @@ int ProcessFile(Session& session, int operation, bool destPathGiven, HostPath de
   const Entry& entry = *session.analysis.entries.At(session.current);
   Work work{};
   Result r = entry.bad ? kBadData : SourceStillWhole(session) ? ProduceData(session, entry, work) : HostFailure(18);
-  if (r.ok() && operation == wcx::PK_EXTRACT && work.data != nullptr) r = Extract(session, entry, destName, work);
+  if (r.ok() && (work.data != nullptr || work.member != nullptr)) {
+    Progress progress;
+    StartProgress(session, entry, progress);
+    Delivery delivery{&session, &entry, &work, &progress, nullptr, 0};
+    r = operation == wcx::PK_EXTRACT ? Extract(delivery, destName, work.message) : Deliver(delivery);
+  }
 
   ++session.current;
   Release(work.buffer);

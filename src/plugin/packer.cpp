@@ -15,7 +15,22 @@ Session* Open(HostPath path, int& openResult) {
   return session;
 }
 
+// The session of an archive handle; null for the handle of work without an
+// archive (INVALID_HANDLE_VALUE) and for null.
+Session* ArchiveSession(void* archive) {
+  if (archive == nullptr || reinterpret_cast<uintptr_t>(archive) == ~uintptr_t{0}) return nullptr;
+  return static_cast<Session*>(archive);
+}
+
 }  // namespace
+
+void SetProcessDataProc(void* archive, wcx::tProcessDataProc proc) {
+  if (Session* session = ArchiveSession(archive)) session->progress.ansi = proc;
+}
+
+void SetProcessDataProc(void* archive, wcx::tProcessDataProcW proc) {
+  if (Session* session = ArchiveSession(archive)) session->progress.wide = proc;
+}
 
 Session* OpenArchive(wcx::tOpenArchiveData& data) { return Open(HostPath{data.ArcName, nullptr}, data.OpenResult); }
 

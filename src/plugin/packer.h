@@ -18,10 +18,18 @@ constexpr uint32_t QuietOpenMarker = 0xC42CCA85u;
 constexpr int kPackerCaps =
     wcx::PK_CAPS_NEW | wcx::PK_CAPS_MULTIPLE | wcx::PK_CAPS_OPTIONS | wcx::PK_CAPS_BY_CONTENT;
 
+// Archives are independent and every one keeps its own callbacks, so the
+// host may test and extract in worker threads, several archives at once.
+constexpr int kBackgroundFlags = wcx::BACKGROUND_UNPACK;
+
 // A session for data.ArcName, or null with the code in data.OpenResult. The
 // two variants differ only in the text of the path.
 Session* OpenArchive(wcx::tOpenArchiveData& data);
 Session* OpenArchive(wcx::tOpenArchiveDataW& data);
+// Keeps the host's progress callback for the archive; the handle of work
+// without an archive (-1) and a null handle are ignored.
+void SetProcessDataProc(void* archive, wcx::tProcessDataProc proc);
+void SetProcessDataProc(void* archive, wcx::tProcessDataProcW proc);
 // Closes and destroys the session: 0, or 17 when the file would not close.
 int CloseArchive(Session* session);
 // 1 when the file opens quietly as a Hrip archive or with any entry.

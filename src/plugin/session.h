@@ -6,6 +6,7 @@
 #include "base/result.h"
 #include "plugin/file.h"
 #include "plugin/host_path.h"
+#include "plugin/progress.h"
 #include "scan/analysis.h"
 
 namespace zantor {
@@ -17,6 +18,7 @@ struct Session {
   uint8_t verifyPacked;       // set by the first test operation
   uint64_t lastWriteTime;     // FILETIME of the archive file
   char archiveName[kArchivePathBytes];  // the host's path, kept (host_path.h)
+  ProgressCallbacks progress;  // the host's, for this archive
 };
 
 // Largest archive file the plugin opens (the image size is 32-bit signed

@@ -146,6 +146,9 @@ enum Caps {
   PK_CAPS_ENCRYPT = 512,
 };
 
+// GetBackgroundFlags
+enum : int { BACKGROUND_UNPACK = 1, BACKGROUND_PACK = 2, BACKGROUND_MEMPACK = 4 };
+
 typedef void* HANDLE;
 typedef int(WCX_API* tChangeVolProc)(char* ArcName, int Mode);
 typedef int(WCX_API* tProcessDataProc)(char* FileName, int Size);
@@ -170,5 +173,6 @@ typedef int(WCX_API* ProcessFileWFn)(HANDLE, int, WCHAR*, WCHAR*);
 typedef void(WCX_API* SetChangeVolProcWFn)(HANDLE, tChangeVolProcW);
 typedef void(WCX_API* SetProcessDataProcWFn)(HANDLE, tProcessDataProcW);
 typedef int(WCX_API* CanYouHandleThisFileWFn)(WCHAR*);
+typedef int(WCX_API* GetBackgroundFlagsFn)();
 
 }  // namespace wcx

@@ -112,10 +112,10 @@ Result UnpackHripBlock(const uint8_t* header, uint8_t* output, bool verifyPacked
 namespace {
 
 // Unpacks the member's blocks one after another, into consecutive parts of
-// output or, with an allowance to pay them from, each into output's first
-// bytes.
+// output or, with an allowance to pay them from or a sink to hand them to,
+// each into output's first bytes.
 Result UnpackMemberBlocks(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* output,
-                          bool verifyPacked, uint64_t* allowance, bool* unpaid) {
+                          bool verifyPacked, uint64_t* allowance, bool* unpaid, const MemberSink* sink) {
   if (member.bad) FatalError("UE01");
   if (member.kind != kArchiveMember) FatalError("UE02");
 
@@ -141,7 +141,9 @@ Result UnpackMemberBlocks(const uint8_t* image, uint32_t imageSize, const Entry&
       }
       *allowance -= h.unpacked;
     }
-    Result r = UnpackHripBlock(header, allowance ? output : output + position, verifyPacked);
+    const bool windowed = allowance != nullptr || sink != nullptr;
+    Result r = UnpackHripBlock(header, windowed ? output : output + position, verifyPacked);
+    if (r.ok() && sink != nullptr) r = sink->take(sink->context, output, h.unpacked);
     if (r.failed()) return r;
     position += h.unpacked;
   }
@@ -152,13 +154,18 @@ Result UnpackMemberBlocks(const uint8_t* image, uint32_t imageSize, const Entry&
 
 Result UnpackHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* output,
                         bool verifyPacked) {
-  return UnpackMemberBlocks(image, imageSize, member, output, verifyPacked, nullptr, nullptr);
+  return UnpackMemberBlocks(image, imageSize, member, output, verifyPacked, nullptr, nullptr, nullptr);
+}
+
+Result StreamHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* window,
+                        bool verifyPacked, const MemberSink& sink) {
+  return UnpackMemberBlocks(image, imageSize, member, window, verifyPacked, nullptr, nullptr, &sink);
 }
 
 Result VerifyHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* window,
                         uint64_t* allowance, bool* unpaid) {
   *unpaid = false;
-  return UnpackMemberBlocks(image, imageSize, member, window, false, allowance, unpaid);
+  return UnpackMemberBlocks(image, imageSize, member, window, false, allowance, unpaid, nullptr);
 }
 
 }  // namespace zantor

@@ -29,6 +29,18 @@ Result UnpackHripBlock(const uint8_t* header, uint8_t* output, bool verifyPacked
 Result UnpackHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* output,
                         bool verifyPacked);
 
+// Takes each block of a member as it is unpacked, in order; a failure it
+// returns ends the run with that failure.
+struct MemberSink {
+  Result (*take)(void* context, const uint8_t* data, uint32_t length);
+  void* context;
+};
+// UnpackHripMember block by block: each block is unpacked into window
+// (kHripBlockWindow bytes) and handed to sink, so memory does not grow with
+// the member. The checks and failures are UnpackHripMember's.
+Result StreamHripMember(const uint8_t* image, uint32_t imageSize, const Entry& member, uint8_t* window,
+                        bool verifyPacked, const MemberSink& sink);
+
 // Bytes one Hrip block unpacks to at most (its size field is 16-bit).
 constexpr uint32_t kHripBlockWindow = 65536;
 // UnpackHripMember's verdict without the member's bytes: every block is

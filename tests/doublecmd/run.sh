@@ -2,10 +2,10 @@
 # The Linux module in the real host: Double Commander 1.0.x on a virtual
 # display, driven by keystrokes as a user would drive it.
 #
-#   tests/doublecmd/run.sh BUILD [SCREENSHOT]
+#   tests/doublecmd/run.sh BUILD [SCREENSHOT [PROGRESS_SCREENSHOT]]
 #
-# BUILD is a native build folder, without sanitizers, holding src/Zantor.wcx
-# and src/zantor.
+# BUILD is a native build folder, without sanitizers, holding src/Zantor.wcx,
+# src/zantor and tests/integration/zantor_large_member.
 # With a fresh configuration folder that registers the module for .bin and
 # .hrp, it opens samples/zantor-sample.bin, copies every entry out with F5,
 # copies them again over stale copies choosing "Overwrite All", opens the
@@ -17,14 +17,19 @@
 # closed on the way) write it, and the sample opened again lists and copies
 # what `zantor extract` gives under that setting. SCREENSHOT (a .png) receives
 # the two listings; doublecmd-config-dialog.png and
-# doublecmd-scan-settings-dialog.png beside it the two forms. Installs doublecmd-gtk, xvfb, xdotool, x11-utils and
-# imagemagick when missing (as root). Prints PASS or FAIL; everything has a time limit.
+# doublecmd-scan-settings-dialog.png beside it the two forms. Then, on
+# archives with members of 2000 MiB: a copy whose progress dialog moves
+# (PROGRESS_SCREENSHOT shows it) is cancelled and leaves nothing; two copies
+# from two archives run at the same time and both arrive byte-exact. Installs
+# doublecmd-gtk, xvfb, xdotool, x11-utils and imagemagick when missing (as
+# root). Prints PASS or FAIL; everything has a time limit.
 set -u
-[ -n "${ZANTOR_DC_INNER:-}" ] || exec env ZANTOR_DC_INNER=1 timeout -k 5 240 "$0" "$@"
+[ -n "${ZANTOR_DC_INNER:-}" ] || exec env ZANTOR_DC_INNER=1 timeout -k 5 360 "$0" "$@"
 [ $# -ge 1 ] || { echo "usage: $0 BUILD [SCREENSHOT]" >&2; exit 2; }
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=$(cd "$1" && pwd)
 SHOT=${2:-}
+PROGRESS_SHOT=${3:-}
 BUILT=$BUILD/src/Zantor.wcx
 HOST=$BUILD/src/zantor
 WORK=$BUILD/doublecmd-check
@@ -56,7 +61,7 @@ fi
 ldd "$BUILT" | grep -q libasan && fail "$BUILT is a sanitizer build; use a plain one"
 
 rm -rf "$WORK"
-mkdir -p "$WORK/cfg" "$WORK/in" "$WORK/out" "$WORK/expected" "$WORK/home" "$WORK/plugin"
+mkdir -p "$WORK/cfg" "$WORK/in" "$WORK/out" "$WORK/expected" "$WORK/home" "$WORK/plugin" "$WORK/big"
 # A copy of the module: its Zantor.cfg is written beside it, never into the build.
 MODULE=$WORK/plugin/Zantor.wcx
 CFG=$WORK/plugin/Zantor.cfg
@@ -65,6 +70,17 @@ cp -p "$ROOT/samples/zantor-sample.bin" "$WORK/in/"
 SAMPLE=$WORK/in/zantor-sample.bin
 "$HOST" --plugin "$MODULE" extract "$SAMPLE" "$WORK/expected" >"$WORK/expected.log" 2>&1 ||
     fail "zantor extract failed (see $WORK/expected.log)"
+# Members of 2000 MiB (the second copy starts seconds after the first):
+# a.hrp, b.hrp and c.hrp go into "in", where they sort
+# after the folder the test makes and before the sample. The member is the
+# first entry of each listing (the notice of the exhausted work budget sorts
+# after it).
+for a in a b c; do
+    "$BUILD/tests/integration/zantor_large_member" "$WORK/big/$a.hrp" 2000 "big$a" ||
+        fail "cannot write $a.hrp"
+done
+"$HOST" --plugin "$MODULE" extract "$WORK/big/a.hrp" "$WORK/big/expected" >/dev/null 2>&1
+BIG=$(cd "$WORK/big/expected" && ls | grep biga) || fail "zantor extract of a.hrp failed"
 
 plugin() {
     printf '      <WcxPlugin Enabled="True">\n        <ArchiveExt>%s</ArchiveExt>\n' "$1"
@@ -257,4 +273,57 @@ copy ctrl+a
 wait_for "the copies under the new setting" 20 same_files "$WORK/expected2"
 wait_for "the end of the last copy" 20 idle
 
+# copy_member: F5 on the archive's member (its first entry), to the other
+# panel's folder; the keys after it go to the panels again.
+copy_member() {
+    copy Home Down
+    # The progress window takes the focus.
+    sleep 1
+    xdotool windowfocus --sync "$main"
+}
+temporaries() { ls "$WORK/out" | grep -c '^~zantor.*\.tmp$'; }
+growing() {
+    local before
+    before=$(du -b "$WORK"/out/~zantor*.tmp 2>/dev/null | awk '{ s += $1 } END { print s + 0 }')
+    sleep 0.5
+    [ "$(du -b "$WORK"/out/~zantor*.tmp 2>/dev/null | awk '{ s += $1 } END { print s + 0 }')" -gt "$before" ]
+}
+both_running() { [ "$(temporaries)" -eq 2 ]; }
+cp -p "$WORK"/big/*.hrp "$WORK/in/"
+
+# ---- Progress, Cancel, two copies at once ------------------------------------
+# The left panel leaves the sample for "in" and enters c.hrp: its member is
+# copied while the progress dialog moves, then cancelled.
+key BackSpace
+key End Up Return
+sleep 1
+copy_member
+wait_for "the progress dialog" 10 visible 'Extracting'
+wait_for "the member's bytes" 10 growing
+if [ -n "$PROGRESS_SHOT" ]; then import -window root "$PROGRESS_SHOT" || fail "no progress screenshot"; fi
+# Cancel sits near the bottom right of the progress window.
+progress=$(visible 'Extracting' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$progress")"
+xdotool mousemove --window "$progress" $((WIDTH - 100)) $((HEIGHT - 20)) click 1
+wait_for "the cancelled copy to end" 20 idle
+ls "$WORK/out" | grep -q 'bigc\|^~zantor' && fail "a cancelled copy left $(ls "$WORK/out")"
+
+# The members of a.hrp and b.hrp, the second copy started while the first
+# runs: both run at the same time.
+key BackSpace
+key End Up Up Up Return
+sleep 1
+copy_member
+key BackSpace
+key End Up Up Return
+sleep 1
+copy_member
+wait_for "two copies at the same time" 20 both_running
+wait_for "the end of both copies" 90 idle
+for a in biga bigb; do
+    got=$(ls "$WORK/out" | grep "$a") || fail "no $a in out: $(ls "$WORK/out")"
+    cmp -s "$WORK/big/expected/$BIG" "$WORK/out/$got" || fail "$got differs from zantor's $BIG"
+done
+[ "$(temporaries)" -eq 0 ] || fail "temporary files left in out"
+rm -rf "$WORK/big"
 echo "PASS doublecmd"

@@ -68,7 +68,7 @@ class HandBuilt {
 std::string Name(const wcx::tHeaderData& header) { return header.FileName; }
 
 // What the hosts of this platform read: FileTime of 2021-05-05 12:00 UTC
-// (the analysis.s dosTime on Windows), and the FileAttr of files and folders.
+// (the analysis's dosTime on Windows), and the FileAttr of files and folders.
 #ifdef _WIN32
 constexpr uint32_t kListedTime = 0x52A56000;
 constexpr int kFileAttr = 0;
@@ -269,6 +269,24 @@ TEST(Extraction, DamagedOrStaleBlocksAreBadDataAndLeaveNoFile) {
     EXPECT_EQ(Extract(built.session(), dest), wcx::E_BAD_DATA) << i;
     EXPECT_FALSE(test::Exists(dest)) << i;
   }
+}
+
+// A member is checked as it is written: bad data still counts as such when
+// the target is refused (here a read-only file).
+TEST(Extraction, BadMemberDataCountsBeforeARefusedTarget) {
+  test::TempFolder folder;
+  HandBuilt built(test::Filler(300, 7));
+  Entry& member = built.Add(kArchiveMember);
+  member.member.unpackedSize = member.listedSize = 100;
+  ASSERT_TRUE(member.member.blockPositions.Append(0).ok());  // a cached entry: no block there now
+  const std::string dest = folder.File("taken");
+  ASSERT_TRUE(test::WriteBytes(dest, Bytes{1, 2, 3}));
+  namespace fs = std::filesystem;
+  fs::permissions(dest, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  EXPECT_EQ(Extract(built.session(), dest), wcx::E_BAD_DATA);
+  fs::permissions(dest, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(test::ReadFileBytes(dest), (Bytes{1, 2, 3}));
 }
 
 TEST(Extraction, EmbeddedArchiveIsCopiedFromTheImage) {

@@ -11,6 +11,8 @@
 //     config                configure (a dialog on Windows), then print the
 //                           settings file and the settings the plugin uses
 //     config set NAME VALUE change one setting; config reset: the defaults
+//   test and extract show their progress on a terminal (standard error), and
+//   Ctrl+C stops them without leaving a half-written file.
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -18,9 +20,11 @@
 #include "base/utf16.h"
 #include "zantor/box_capture.h"
 #include "zantor/config_command.h"
+#include "zantor/console.h"
 #include "zantor/host_codes.h"
 #include "zantor/host_files.h"
 #include "zantor/plugin_module.h"
+#include "zantor/progress_display.h"
 #include "zantor/walk.h"
 
 namespace zantor {
@@ -143,6 +147,10 @@ int WalkCommand(const PluginModule& plugin, Action action, const Options& o, Pri
     auto separator = [&folder](size_t i) { return folder[i] == '/' || folder[i] == '\\'; };
     if (n > 2 && folder[n - 1] == '.' && separator(n - 2)) folder[n -= 2] = 0;
     while (n > 1 && separator(n - 1)) folder[--n] = 0;
+  }
+  if (action != Action::kList) {
+    CatchInterrupt();
+    ShowProgress(!o.json && StandardErrorIsTerminal());
   }
   const Destination destination{folder, o.overwrite};
   const bool wide = !o.ansi && HasUnicode(plugin) && WideCarries(archive) && WideCarries(folder);

@@ -6,8 +6,10 @@
 #include "base/utf16.h"
 
 #include "zantor/host_codes.h"
+#include "zantor/console.h"
 #include "zantor/host_convention.h"
 #include "zantor/host_files.h"
+#include "zantor/progress_display.h"
 
 namespace zantor {
 
@@ -109,10 +111,6 @@ int ProcessEntry(const Calls& calls, wcx::HANDLE archive, const wcx::tHeaderData
   return calls.Process(archive, wcx::PK_EXTRACT, destName);
 }
 
-// The host's progress callbacks: the plugin ignores them, a file manager sets them.
-int WCX_API KeepGoing(char*, int) { return 1; }
-int WCX_API KeepGoingW(wcx::WCHAR*, int) { return 1; }
-
 }  // namespace
 
 WalkSummary Walk(const PluginModule& plugin, bool wide, const char* archive, const char* shown, Action action,
@@ -130,9 +128,9 @@ WalkSummary Walk(const PluginModule& plugin, bool wide, const char* archive, con
     return summary;
   }
   if (wide && plugin.SetProcessDataProcW != nullptr) {
-    plugin.SetProcessDataProcW(handle, &KeepGoingW);
+    plugin.SetProcessDataProcW(handle, &OnProcessDataW);
   } else if (!wide && plugin.SetProcessDataProc != nullptr) {
-    plugin.SetProcessDataProc(handle, &KeepGoing);
+    plugin.SetProcessDataProc(handle, &OnProcessData);
   }
 
   for (;;) {
@@ -145,7 +143,9 @@ WalkSummary Walk(const PluginModule& plugin, bool wide, const char* archive, con
       break;
     }
     bool reported = false;
+    BeginEntryProgress(header.FileName, static_cast<uint32_t>(header.UnpSize));
     const int result = ProcessEntry(calls, handle, header, action, destination, &reported);
+    EndEntryProgress();
     ++summary.entries;
     summary.packed += static_cast<uint32_t>(header.PackSize);
     summary.unpacked += static_cast<uint32_t>(header.UnpSize);
@@ -157,6 +157,8 @@ WalkSummary Walk(const PluginModule& plugin, bool wide, const char* archive, con
     // A refused call leaves the plugin on the same entry: stop rather than
     // read it forever.
     if (result == wcx::E_NOT_SUPPORTED) break;
+    // Ctrl+C: the plugin stopped the entry; the rest is not started.
+    if (Interrupted()) break;
   }
 
   summary.closeCode = plugin.CloseArchive(handle);
