@@ -6,6 +6,11 @@
 //
 //   hostile_bench [MiB]            the table (default 1 MiB images)
 //   hostile_bench --work FILE...   work per byte of genuine files: all passes, defaults
+//   hostile_bench --ceiling [MiB]  the slowest crafted images, far larger than
+//                                  the ceiling of work allows (default 256 MiB)
+//   hostile_bench --memory [MiB]   peak memory of a file of 1,000,000 entries
+//                                  opened through the cache, then of six such
+//                                  files opened and closed in turn (default 11 MiB)
 //   hostile_bench --checkers [MiB] each stream checker at every offset of each
 //                                  image (default 1/16 MiB), as the exhaustive
 //                                  search runs it: ns per packed byte walked
@@ -14,6 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +31,7 @@
 #include "config/settings.h"
 #include "hostile_images.h"
 #include "scan/analyse.h"
+#include "scan/analysis_cache.h"
 #include "scan/analysis.h"
 #include "scan/entry.h"
 
@@ -97,6 +104,51 @@ void RunCase(const HostileCase& c, size_t size, const char* label, const Setting
   std::_Exit(0);
 }
 
+const HostileCase& Case(const char* name) {
+  for (const HostileCase& c : HostileCases())
+    if (std::strcmp(c.name, name) == 0) return c;
+  std::abort();
+}
+
+// A case far beyond the ceiling: the whole time and work of one analysis.
+void RunCeiling(const char* name, size_t size) {
+  const Bytes image = Case(name).make(size);
+  const std::clock_t start = std::clock();
+  Outcome o = Scan(image, AllPassesAtMaximum());
+  const double cpu = double(std::clock() - start) / CLOCKS_PER_SEC;
+  std::printf("| %-32s | %6.1f | all, max | %6.1f | %6.1f | %10llu | %7u | %s |\n", name,
+              image.size() / 1048576.0, cpu, o.seconds, static_cast<unsigned long long>(o.work), o.entries,
+              o.stopped ? "stopped" : "");
+  std::fflush(stdout);
+}
+
+// Opens (analyses through the cache) and closes files of many entries, as a
+// file manager browsing a folder does.
+void RunMemory(size_t size) {
+  const Bytes image = Case("\"Hrst2\" header every 11 bytes").make(size);
+  const Settings settings = AllPassesAtMaximum();
+  std::ofstream("/proc/self/clear_refs") << "5";
+  const long before = StatusKib("VmRSS:");
+  std::printf("| step | entries | peak MiB | bytes per entry | now MiB | cache MiB |\n|---|---|---|---|---|---|\n");
+  for (int file = 0; file <= 6; ++file) {
+    Analysis analysis{};
+    analysis.settings = settings;
+    analysis.image = image.data();
+    analysis.imageSize = static_cast<uint32_t>(image.size());
+    const std::string path = "file" + std::to_string(file) + ".bin";
+    if (Analyse(analysis, path.c_str(), 1).failed()) std::printf("analysis failed\n");
+    const uint32_t entries = analysis.entries.count;
+    const long peak = StatusKib("VmHWM:") - before;
+    const long open = StatusKib("VmRSS:") - before;
+    ClearAnalysis(analysis);
+    const long closed = StatusKib("VmRSS:") - before;
+    std::printf("| %s %d | %u | %.1f | %.0f | %.1f open, %.1f closed | %.1f |\n", file == 0 ? "one file" : "file",
+                file, entries, peak / 1024.0, open * 1024.0 / entries, open / 1024.0, closed / 1024.0,
+                CachedAnalysisBytes() / 1048576.0);
+    std::fflush(stdout);
+  }
+}
+
 // Nanoseconds per packed byte walked by check at every offset of image.
 double CheckerCost(const Bytes& image, void (*check)(DecoderState&), uint32_t expectedSize) {
   uint64_t walked = 0;
@@ -134,6 +186,17 @@ void RunCheckers(size_t size) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--ceiling") == 0) {
+    const size_t size = static_cast<size_t>((argc > 2 ? std::atof(argv[2]) : 256.0) * 1048576);
+    std::printf("| input | MiB | settings | CPU s | clock s | work | entries | budget |\n"
+                "|---|---|---|---|---|---|---|---|\n");
+    for (const char* name : {"0x8F repeated", "\"abc\" repeated", "hrip member of deep blocks"}) RunCeiling(name, size);
+    return 0;
+  }
+  if (argc > 1 && std::strcmp(argv[1], "--memory") == 0) {
+    RunMemory(static_cast<size_t>((argc > 2 ? std::atof(argv[2]) : 11.0) * 1048576));
+    return 0;
+  }
   if (argc > 1 && std::strcmp(argv[1], "--work") == 0) {
     const Settings all = AllPassesAtMaximum();
     for (int i = 2; i < argc; ++i) {

@@ -69,11 +69,11 @@ class Hrust2Stream {
   uint32_t free_ = 0;
 };
 
-// A Hrust 2 stream of 75 bytes that unpacks to 65535 zero bytes.
-inline Bytes ZerosStream() {
+// A Hrust 2 stream of about 75 bytes that unpacks to size zero bytes.
+inline Bytes ZerosStream(uint32_t size = 65535) {
   Hrust2Stream s;
   for (int i = 0; i < 7; ++i) s.Byte(0);  // the tail, then the first byte
-  uint32_t left = 65535 - 7;
+  uint32_t left = size - 7;
   while (left > 0) {
     uint32_t n = left > 4095 ? 4095 : left;
     if (left - n != 0 && left - n < 16) n -= 16;
@@ -89,15 +89,15 @@ inline Bytes Hrst2Header(uint8_t flags, uint16_t unpacked, uint16_t packed) {
                uint8_t(packed), uint8_t(packed >> 8), 0};
 }
 
-// A Hrip archive (no catalogue) of members of up to 32767 blocks each, every
-// block a header with the given stream, until size is reached.
-inline Bytes HripOfBlocks(size_t size, const Bytes& stream, uint16_t unpacked) {
+// A Hrip archive (no catalogue) of members of up to blocksPerMember blocks
+// each, every block a header with the given stream, until size is reached.
+inline Bytes HripOfBlocks(size_t size, const Bytes& stream, uint16_t unpacked, size_t blocksPerMember = 32767) {
   Bytes body(8);  // the archive header, written last
   size_t blocks = 0;
   const size_t block = 11 + stream.size();
   while (body.size() + block <= size || blocks == 0) {
     ++blocks;
-    bool last = blocks % 32767 == 0 || body.size() + 2 * block > size;
+    bool last = blocks % blocksPerMember == 0 || body.size() + 2 * block > size;
     Bytes h = Hrst2Header(last ? 0x02 : 0x00, unpacked, static_cast<uint16_t>(stream.size()));
     body.insert(body.end(), h.begin(), h.end());
     if (!stream.empty()) body.insert(body.end(), stream.begin(), stream.end());
@@ -129,6 +129,8 @@ inline const std::vector<HostileCase>& HostileCases() {
          return image;
        }},
       {"hrip member of deep blocks", [](size_t size) { return HripOfBlocks(size, ZerosStream(), 65535); }},
+      {"hrip members of 65,280 zero bytes",
+       [](size_t size) { return HripOfBlocks(size, ZerosStream(65280), 65280, 1); }},
       {"hrip members of empty blocks", [](size_t size) { return HripOfBlocks(size, Bytes{}, 65535); }},
       {"\"HR\" header every 7 bytes",
        [](size_t size) { return Repeat({'H', 'R', 0x00, 0xFF, 0xFF, 0xFF, 0xD8}, size); }},

@@ -66,4 +66,6 @@ void* Reallocate(void* block, size_t newSize) {
   return AreaOf(resized);
 }
 
+void TrimHeap() { SystemTrim(); }
+
 }  // namespace zantor

@@ -16,5 +16,8 @@ void Release(void* block);
 // Resizes keeping the content; null on failure with the old block intact.
 // A null block is allocated afresh.
 void* Reallocate(void* block, size_t newSize);
+// Hands free memory back to the system, after many blocks were released:
+// the C heap keeps what it freed for reuse otherwise.
+void TrimHeap();
 
 }  // namespace zantor

@@ -11,5 +11,7 @@ void* SystemAllocate(size_t bytes);
 // failure with the memory untouched.
 void* SystemReallocate(void* memory, size_t oldBytes, size_t newBytes);
 void SystemFree(void* memory);
+// Hands the free memory the heap keeps back to the system.
+void SystemTrim();
 
 }  // namespace zantor

@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace zantor {
 
 void* SystemAllocate(size_t bytes) { return std::calloc(1, bytes); }
@@ -15,5 +19,11 @@ void* SystemReallocate(void* memory, size_t oldBytes, size_t newBytes) {
 }
 
 void SystemFree(void* memory) { std::free(memory); }
+
+void SystemTrim() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
+}
 
 }  // namespace zantor

@@ -34,4 +34,6 @@ void* SystemReallocate(void* memory, size_t, size_t newBytes) {
 
 void SystemFree(void* memory) { HeapFree(ProcessHeap(), 0, memory); }
 
+void SystemTrim() { HeapCompact(ProcessHeap(), 0); }
+
 }  // namespace zantor

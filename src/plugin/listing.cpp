@@ -27,6 +27,8 @@ void NameNotice(const Entry& entry, const Settings& settings, char* out) {
     std::snprintf(out, kNameField, "__Only first %u entries shown! ", static_cast<unsigned>(settings.MaxEntries));
   } else if (entry.notice.searchStopped) {
     std::snprintf(out, kNameField, "__Search stopped early: too much work! ");
+  } else if (entry.notice.notSearched) {
+    std::snprintf(out, kNameField, "__Not searched: file larger than the size limits! ");
   } else {
     FatalError("RH01");
   }
@@ -135,7 +137,8 @@ Result ProduceData(Session& session, const Entry& entry, Work& work) {
   switch (entry.kind) {
     case kNotice:
       if (entry.notice.archiveCorrupt) return CorruptArchiveFailure(session, work.message);
-      if (entry.notice.onlyFirstShown || entry.notice.searchStopped) return HostFailure(1);
+      if (entry.notice.onlyFirstShown || entry.notice.searchStopped || entry.notice.notSearched)
+        return HostFailure(1);
       FatalError("PF01");
     case kArchiveMember:
       if (entry.member.directory) return kSuccess;

@@ -25,12 +25,12 @@ Result InsertNotice(Analysis& analysis, uint8_t NoticePart::*mark) {
 }
 
 // The attribute step unpacks into a buffer of its own, its work paid from the
-// budget. When the work or the buffer cannot be had, the entry is treated
+// budget's unpack allowance first. When the work or the buffer cannot be had, the entry is treated
 // like one that failed to unpack: it keeps its unpacked size.
 template <class Unpack>
 void ApplyAttributesAfterUnpack(Analysis& analysis, Entry& entry, TrdosDescriptor& descriptor, uint32_t size,
                                 WorkBudget& budget, Unpack unpack) {
-  if (!budget.Spend(size)) return;
+  if (!budget.SpendUnpacked(size)) return;
   uint8_t* buffer = static_cast<uint8_t*>(Allocate(size));
   if (!buffer) return;
   if (unpack(buffer).ok()) ApplyTrdosAttributes(entry, analysis, descriptor, buffer, size);
@@ -163,6 +163,12 @@ Result ScanImageWithin(Analysis& analysis, WorkBudget& budget) {
   CompleteFoundEntries(analysis, first, budget);
   if (budget.exhausted) {
     r = InsertNotice(analysis, &NoticePart::searchStopped);
+    if (r.failed()) return r;
+  }
+  // A file the search skipped must not pass for one that holds nothing; an
+  // archive that is the whole file lists without it.
+  if (analysis.hripLength < analysis.imageSize && SkippedForSize(analysis)) {
+    r = InsertNotice(analysis, &NoticePart::notSearched);
     if (r.failed()) return r;
   }
   if (analysis.entries.count >= analysis.settings.MaxEntries)

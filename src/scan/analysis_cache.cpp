@@ -7,6 +7,7 @@
 #include "base/heap.h"
 #include "scan/analysis.h"
 #include "scan/entry.h"
+#include "scan/shared_entries.h"
 
 namespace zantor {
 namespace {
@@ -16,8 +17,7 @@ struct AnalysisRecord {
   uint8_t hripDamaged;
   char* hripReport;  // zero-terminated heap copy
   uint32_t hripLength;
-  uint32_t entryCount;
-  Entry** entries;   // deep copies, owned
+  SharedEntries* entries;  // one reference
 };
 
 struct CacheSlot {
@@ -30,12 +30,13 @@ struct CacheSlot {
 };
 
 CacheSlot g_slots[kCacheSlots];
+size_t g_bytes;  // of the entries the slots hold
 std::atomic_flag g_lock = ATOMIC_FLAG_INIT;
 std::atomic<CacheClock> g_clock{nullptr};
 
-// Held only for expiry, lookup, the copy of a hit and the store; never
-// across scanning or file access, so waiting is short. A waiter gives up its
-// time slice: the holder may be preempted on a busy machine.
+// Held only for expiry, lookup, taking a hit and the store; never across
+// scanning, file access or freeing, so waiting is short. A waiter gives up
+// its time slice: the holder may be preempted on a busy machine.
 class CacheLock {
  public:
   CacheLock() {
@@ -46,29 +47,38 @@ class CacheLock {
   CacheLock& operator=(const CacheLock&) = delete;
 };
 
+// Slots taken out under the lock, freed once it is let go.
+class Dropped {
+ public:
+  ~Dropped() {
+    for (uint32_t i = 0; i < count_; ++i) FreeSlot(slots_[i]);
+  }
+  void Take(CacheSlot& slot) {
+    if (slot.stamp != 0) g_bytes -= slot.record.entries->bytes;
+    slots_[count_++] = slot;
+    std::memset(&slot, 0, sizeof slot);
+  }
+
+ private:
+  static void FreeSlot(CacheSlot& slot) {
+    Release(slot.record.hripReport);
+    ReleaseEntries(slot.record.entries);
+    Release(slot.path);
+  }
+  CacheSlot slots_[kCacheSlots];
+  uint32_t count_ = 0;
+};
+
 uint64_t Now() {
   CacheClock clock = g_clock.load(std::memory_order_relaxed);
   uint64_t now = clock ? clock() : PlatformCacheClock();
   return now ? now : 1;  // 0 marks a free slot
 }
 
-void FreeRecord(AnalysisRecord& record) {
-  Release(record.hripReport);
-  for (uint32_t i = 0; i < record.entryCount; ++i) DestroyEntry(record.entries[i]);
-  Release(record.entries);
-  std::memset(&record, 0, sizeof record);
-}
-
-void FreeSlot(CacheSlot& slot) {
-  if (slot.stamp != 0) FreeRecord(slot.record);
-  Release(slot.path);
-  std::memset(&slot, 0, sizeof slot);
-}
-
 // Unsigned difference: a clock that went back also expires the slot.
-void Expire(uint64_t now) {
+void Expire(uint64_t now, Dropped& dropped) {
   for (CacheSlot& slot : g_slots)
-    if (now - slot.stamp > kCacheExpiry) FreeSlot(slot);
+    if (slot.stamp != 0 && now - slot.stamp > kCacheExpiry) dropped.Take(slot);
 }
 
 uint32_t PathLength(const char* path) {
@@ -111,61 +121,31 @@ bool Matches(const CacheSlot& slot, const CacheKey& key, const Analysis& analysi
          SameSettings(slot.settings, analysis.settings) && SamePath(slot.path, key.path);
 }
 
-// A fresh entry holding a deep copy of from, or null with *result set.
-Entry* DuplicateEntry(const Entry& from, Result* result) {
-  Entry* copy = NewEntry(from.kind);
-  if (!copy) {
-    *result = NoMemory;
-    return nullptr;
-  }
-  *result = CopyEntry(from, copy);
-  if (result->failed()) {
-    DestroyEntry(copy);
-    return nullptr;
-  }
-  return copy;
-}
-
 Result CopyRecordToAnalysis(const AnalysisRecord& record, Analysis& analysis) {
   analysis.isHripArchive = record.isHripArchive;
   analysis.hripDamaged = record.hripDamaged;
   analysis.hripLength = record.hripLength;
   Result r = analysis.hripReport.Remove(0, analysis.hripReport.length);
   if (r.ok()) r = analysis.hripReport.Append(record.hripReport);
-  for (uint32_t i = 0; r.ok() && i < record.entryCount; ++i) {
-    Entry* copy = DuplicateEntry(*record.entries[i], &r);
-    if (!copy) break;
-    r = analysis.entries.Append(copy);
-    if (r.failed()) DestroyEntry(copy);
-  }
+  if (r.ok()) AttachEntries(analysis, record.entries);
   return r;
 }
 
-// On failure the partial record is freed.
-Result BuildRecord(const Analysis& analysis, AnalysisRecord& record) {
-  const String& report = analysis.hripReport;
-  record.isHripArchive = analysis.isHripArchive;
-  record.hripDamaged = analysis.hripDamaged;
-  record.hripLength = analysis.hripLength;
-  record.hripReport = static_cast<char*>(Allocate(size_t{report.length} + 1));
-  record.entries = static_cast<Entry**>(Allocate(sizeof(Entry*) * size_t{analysis.entries.count}));
-  Result r = (record.hripReport && record.entries) ? kSuccess : NoMemory;
-  if (r.ok() && report.length) std::memcpy(record.hripReport, report.text, report.length);
-  for (uint32_t i = 0; r.ok() && i < analysis.entries.count; ++i) {
-    Entry* copy = DuplicateEntry(*analysis.entries.items[i], &r);
-    if (copy) record.entries[record.entryCount++] = copy;
-  }
-  if (r.failed()) FreeRecord(record);
-  return r;
+// A heap copy of the report, or null when memory is exhausted.
+char* CopyReport(const String& report) {
+  char* copy = static_cast<char*>(Allocate(size_t{report.length} + 1));
+  if (copy && report.length) std::memcpy(copy, report.text, report.length);
+  return copy;
 }
 
 }  // namespace
 
 Result LoadCachedAnalysis(const CacheKey& key, Analysis& analysis, bool* hit) {
   *hit = false;
+  Dropped dropped;
   CacheLock lock;
   uint64_t now = Now();
-  Expire(now);
+  Expire(now, dropped);
   for (CacheSlot& slot : g_slots) {
     if (!Matches(slot, key, analysis)) continue;
     slot.stamp = now;
@@ -175,28 +155,54 @@ Result LoadCachedAnalysis(const CacheKey& key, Analysis& analysis, bool* hit) {
   return kSuccess;
 }
 
-Result StoreAnalysis(const CacheKey& key, const Analysis& analysis) {
-  AnalysisRecord record{};
-  Result r = BuildRecord(analysis, record);
-  if (r.failed()) return r;
+Result StoreAnalysis(const CacheKey& key, Analysis& analysis) {
+  if (!analysis.shared) {
+    Result r = ShareEntries(analysis);
+    if (r.failed()) return r;
+  }
+  SharedEntries* entries = analysis.shared;
+  if (entries->bytes > kCacheBytes) return kSuccess;
   char* path = CopyPath(key.path);
-  if (!path) {
-    FreeRecord(record);
+  char* report = CopyReport(analysis.hripReport);
+  if (!path || !report) {
+    Release(path);
+    Release(report);
     return NoMemory;
   }
+  Dropped dropped;
   CacheLock lock;
-  Expire(Now());
-  CacheSlot* oldest = &g_slots[0];
-  for (CacheSlot& slot : g_slots)
-    if (slot.stamp < oldest->stamp) oldest = &slot;
-  FreeSlot(*oldest);
-  oldest->stamp = Now();
-  oldest->path = path;
-  oldest->imageSize = analysis.imageSize;
-  oldest->lastWriteTime = key.lastWriteTime;
-  oldest->settings = analysis.settings;
-  oldest->record = record;
-  return kSuccess;
+  Expire(Now(), dropped);
+  // The least recently used go until the result fits and a slot is free.
+  for (;;) {
+    CacheSlot* oldest = &g_slots[0];
+    for (CacheSlot& slot : g_slots)
+      if (slot.stamp < oldest->stamp) oldest = &slot;
+    if (oldest->stamp == 0 && g_bytes + entries->bytes <= kCacheBytes) {
+      entries->references.fetch_add(1, std::memory_order_relaxed);
+      g_bytes += entries->bytes;
+      *oldest = CacheSlot{Now(), path, analysis.imageSize, key.lastWriteTime, analysis.settings,
+                          AnalysisRecord{analysis.isHripArchive, analysis.hripDamaged, report,
+                                         analysis.hripLength, entries}};
+      return kSuccess;
+    }
+    if (oldest->stamp == 0) {  // free, yet too little room: drop the oldest held
+      oldest = nullptr;
+      for (CacheSlot& slot : g_slots)
+        if (slot.stamp != 0 && (!oldest || slot.stamp < oldest->stamp)) oldest = &slot;
+    }
+    dropped.Take(*oldest);
+  }
+}
+
+void ExpireCachedAnalyses() {
+  Dropped dropped;
+  CacheLock lock;
+  Expire(Now(), dropped);
+}
+
+size_t CachedAnalysisBytes() {
+  CacheLock lock;
+  return g_bytes;
 }
 
 void SetCacheClock(CacheClock clock) { g_clock.store(clock, std::memory_order_relaxed); }

@@ -1,9 +1,11 @@
 // AnalysisCache: the results of the five most recently used analyses, kept
-// until unused for 30 seconds. The key is the archive path (compared as the
-// platform's file system does), the image size, the last-write time and the whole settings
-// snapshot. Entries are deep copies both ways: nothing is shared with an
-// open archive.
+// until unused for 30 seconds, and at most kCacheBytes of entries in all. The
+// key is the archive path (compared as the platform's file system does), the
+// image size, the last-write time and the whole settings snapshot. The
+// entries are shared with the open archives that list them (SharedEntries),
+// so an open archive's result costs the cache nothing more.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "base/result.h"
@@ -21,13 +23,19 @@ struct CacheKey {
 
 constexpr uint32_t kCacheSlots = 5;
 constexpr uint64_t kCacheExpiry = 300000000;  // 30 s in 100 ns units
+constexpr size_t kCacheBytes = size_t{64} << 20;
 
-// On a hit copies the cached result into the analysis and sets *hit. A
-// failed copy is returned (entries copied so far stay with the analysis).
+// On a hit gives the analysis the cached result (its entries shared, the
+// report copied) and sets *hit. A report that cannot be copied fails.
 Result LoadCachedAnalysis(const CacheKey& key, Analysis& analysis, bool* hit);
-// Stores a deep copy of the analysis's result, replacing the least recently
-// used slot. Fails (and stores nothing) when the copy cannot be made.
-Result StoreAnalysis(const CacheKey& key, const Analysis& analysis);
+// Shares the analysis's entries with the cache, dropping the least recently
+// used results until they fit. A result larger than the whole cache stays
+// the analysis's own. Fails (and stores nothing) when memory is short.
+Result StoreAnalysis(const CacheKey& key, Analysis& analysis);
+// Frees the results unused for longer than the expiry.
+void ExpireCachedAnalyses();
+// Heap bytes of the entries the cache holds (some shared with open archives).
+size_t CachedAnalysisBytes();
 
 // The clock of the cache stamps, in 100 ns units. Tests inject their own;
 // null restores the platform clock.

@@ -53,7 +53,21 @@ Result RunPass(Analysis& analysis, CoveredSpans& covered, const Pass& pass, Cove
   return r;
 }
 
+bool PassRuns(const ScanParams& params, uint32_t size) {
+  return (params.Enabled & 0xFF) != 0 && size <= params.MaxFileSize;
+}
+
 }  // namespace
+
+bool SkippedForSize(const Analysis& analysis) {
+  bool enabled = false;
+  for (const Pass& pass : kPasses) {
+    const ScanParams& params = analysis.settings.*pass.params;
+    if (PassRuns(params, analysis.imageSize)) return false;
+    enabled = enabled || (params.Enabled & 0xFF) != 0;
+  }
+  return enabled;
+}
 
 Result BlockSearch(Analysis& analysis, CoveredSpans& covered, WorkBudget& budget) {
   if (covered.count == 0) {
@@ -64,8 +78,7 @@ Result BlockSearch(Analysis& analysis, CoveredSpans& covered, WorkBudget& budget
   Result r = kSuccess;
   for (const Pass& pass : kPasses) {
     const ScanParams& params = analysis.settings.*pass.params;
-    if ((params.Enabled & 0xFF) == 0 || analysis.imageSize > params.MaxFileSize ||
-        analysis.entries.count >= analysis.settings.MaxEntries)
+    if (!PassRuns(params, analysis.imageSize) || analysis.entries.count >= analysis.settings.MaxEntries)
       continue;
     if (budget.exhausted) break;
     r = RunPass(analysis, covered, pass, found, budget);

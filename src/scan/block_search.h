@@ -27,6 +27,9 @@ using CoveredSpans = List<Span>;
 // stops and no later pass runs. Entries go to the analysis's list, found
 // stretches to covered. Fails only for lack of memory or a list overflow.
 Result BlockSearch(Analysis& analysis, CoveredSpans& covered, WorkBudget& budget);
+// Some search is enabled, but the image is larger than the MaxFileSize of
+// every enabled one: nothing beyond the start check looks at it.
+bool SkippedForSize(const Analysis& analysis);
 
 // A plausible "hr21" or "Hrst2" header at p fills info.
 bool HeaderCheckH2(const uint8_t* image, uint32_t size, uint32_t p, BlockInfo* info);

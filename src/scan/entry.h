@@ -104,6 +104,7 @@ struct NoticePart {
   uint8_t archiveCorrupt;  // listed as "__archive_corrupt!"
   uint8_t onlyFirstShown;  // listed as "__Only first N entries shown! "
   uint8_t searchStopped;   // listed as "__Search stopped early: too much work! "
+  uint8_t notSearched;     // listed as "__Not searched: file larger than the size limits! "
 };
 
 struct Entry {

@@ -138,6 +138,8 @@ int Run(const std::filesystem::path& dir) {
       {"damaged-block.bin", DamagedBlockImage()},
       {"many.bin", ManyBlocksImage()},
       {"old.bin", blocks},
+      // Larger than every search's size limit at the defaults, a block near its end.
+      {"oversized.bin", Concat(Filler(10 << 20, 11), Hr21Block(StoredPayload(Filler(40, 12))))},
   };
   for (const auto& f : files) {
     if (!WriteBytes((dir / "files" / f.name).string(), f.bytes)) return 1;

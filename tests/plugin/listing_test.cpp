@@ -97,6 +97,7 @@ TEST(ReadHeader, NoticesAreNamedAndCarryTheArchiveData) {
   built.Add(kNotice).notice.archiveCorrupt = 1;
   built.Add(kNotice).notice.onlyFirstShown = 1;
   built.Add(kNotice).notice.searchStopped = 1;
+  built.Add(kNotice).notice.notSearched = 1;
   wcx::tHeaderData header;
   std::memset(&header, 0x5A, sizeof(header));
 
@@ -117,6 +118,9 @@ TEST(ReadHeader, NoticesAreNamedAndCarryTheArchiveData) {
   ASSERT_EQ(ReadHeader(built.session(), header), 0);
   EXPECT_EQ(Name(header), "__Search stopped early: too much work! ");
   EXPECT_EQ(ProcessFile(built.session(), wcx::PK_SKIP, nullptr, nullptr), 0);
+  ASSERT_EQ(ReadHeader(built.session(), header), 0);
+  EXPECT_EQ(Name(header), "__Not searched: file larger than the size limits! ");
+  EXPECT_EQ(ProcessFile(built.session(), wcx::PK_SKIP, nullptr, nullptr), 0);
   EXPECT_EQ(ReadHeader(built.session(), header), wcx::E_END_ARCHIVE);
 }
 
@@ -127,6 +131,7 @@ TEST(ProcessFile, NoticesFailWithTheirCodesAndTexts) {
   built.Add(kNotice).notice.archiveCorrupt = 1;
   built.Add(kNotice).notice.archiveCorrupt = 1;
   built.Add(kNotice).notice.searchStopped = 1;
+  built.Add(kNotice).notice.notSearched = 1;
 
   testing::internal::CaptureStderr();
   EXPECT_EQ(Extract(built.session(), folder.File("a")), 1);
@@ -151,6 +156,7 @@ TEST(ProcessFile, NoticesFailWithTheirCodesAndTexts) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(Extract(built.session(), folder.File("c")), 1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(ProcessFile(built.session(), wcx::PK_TEST, nullptr, nullptr), 1);
   EXPECT_FALSE(test::Exists(folder.File("a")));
   EXPECT_FALSE(test::Exists(folder.File("b")));
   EXPECT_FALSE(test::Exists(folder.File("c")));

@@ -23,7 +23,8 @@ struct Listed {
   uint32_t position;  // Block / EmbeddedArchive
   uint32_t size;      // listed size
   bool bad;
-  std::string name;   // number text, archive name, or "notice:corrupt" / "notice:first" / "notice:stopped"
+  std::string name;   // number text, archive name, or "notice:corrupt" / "notice:first" / "notice:stopped" /
+                      // "notice:not-searched"
   bool operator==(const Listed& o) const {
     return kind == o.kind && position == o.position && size == o.size && bad == o.bad && name == o.name;
   }
@@ -122,6 +123,7 @@ inline std::vector<Listed> AnalysedImage::Summary() const {
     } else if (e.kind == kNotice) {
       l.name = e.notice.archiveCorrupt   ? "notice:corrupt"
                : e.notice.searchStopped ? "notice:stopped"
+               : e.notice.notSearched   ? "notice:not-searched"
                                         : "notice:first";
     } else {
       l.position = e.member.ordinal;

@@ -245,6 +245,40 @@ TEST(ScanImage, ADamagedArchiveLeadsWithANoticeAndTheRestIsSearched) {
   EXPECT_EQ(BlockAt(stop + 9, 300), list[2]);
 }
 
+// A file larger than the MaxFileSize of every enabled search is listed with
+// a notice, not as empty; a search that runs, or a whole archive, has none.
+TEST(ScanImage, AFileTheSizeLimitsSkipSaysSo) {
+  test::HripArchive archive;
+  archive.catalogue = false;
+  archive.body.push_back(test::Hrst2Block(test::StoredPayload(Filler(3000, 1))));
+  const Bytes whole = test::BuildHripArchive(archive);
+  struct Case {
+    const char* what;
+    Bytes image;
+    bool basicOn;       // the basic passes, limited to 2000 bytes
+    bool deepOn;        // the deep passes, limited to 10 MiB
+    std::vector<std::string> names;
+  } cases[] = {
+      {"over every limit", Filler(3000, 7), true, false, {"notice:not-searched"}},
+      {"one search still runs", Filler(3000, 7), true, true, {}},
+      {"every search off", Filler(3000, 7), false, false, {}},
+      {"a whole archive", whole, true, false, {""}},
+  };
+  for (const Case& c : cases) {
+    Settings s = test::NoPasses();
+    for (ScanParams* p : {&s.BasicScanParams_Hrust1, &s.BasicScanParams_Hrust2}) {
+      p->Enabled = c.basicOn;
+      p->MaxFileSize = 2000;
+    }
+    for (ScanParams* p : {&s.DeepScanParams_Hrust1, &s.DeepScanParams_Hrust2}) p->Enabled = c.deepOn;
+    AnalysedImage a(c.image, s);
+    ASSERT_TRUE(a.Scan().ok()) << c.what;
+    std::vector<std::string> names;
+    for (const Listed& l : a.Summary()) names.push_back(l.name);
+    EXPECT_EQ(c.names, names) << c.what;
+  }
+}
+
 TEST(ScanImage, NothingFoundIsAnEmptyListAndSuccess) {
   for (size_t size : {0, 1, 5, 6, 7, 8, 11, 300}) {
     AnalysedImage a(Filler(size, size), test::AllPasses());

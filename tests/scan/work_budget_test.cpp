@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "scan/analyse_support.h"
+#include "support/hrust2_writer.h"
 #include "support/image_builder.h"
 
 namespace zantor {
@@ -71,6 +72,40 @@ TEST(WorkBudget, AMemberLargerThanATrdosFileIsVerifiedInAWindow) {
     ASSERT_EQ(1u, a.Count());
     EXPECT_EQ(120000u, a.At(0).listedSize);
     EXPECT_EQ(damaged ? 0 : 1, a.At(0).attributeMark);
+  }
+}
+
+// 65,280 bytes, a run of one byte after the first seven, packed into long
+// copies: about 1,000 to 1 (a blank screen or memory dump does the like).
+test::Payload LargestTrdosFileOfOneByte() {
+  test::Hrust2Writer w;
+  while (w.produced() < 65280) {
+    const uint32_t left = static_cast<uint32_t>(65280 - w.produced());
+    w.Copy(left > 4095 ? (left - 4095 < 3 ? 4000 : 4095) : left, 1);
+  }
+  w.End();
+  return test::Payload{w.packed(), w.Unpacked(), false};
+}
+
+// However well a genuine archive compresses, a full catalogue of the largest
+// TR-DOS files lists exactly: every member with its attributes, no notice.
+TEST(WorkBudget, AFullCatalogueOfTheLargestTrdosFilesListsAtAnyRatio) {
+  const test::Payload member = LargestTrdosFileOfOneByte();
+  ASSERT_EQ(65280u, member.unpacked.size());
+  test::HripArchive archive;
+  test::Hrst2Options options;
+  options.descriptor = test::Descriptor("dump", 'C', 32768, 65280, 255);
+  for (int i = 0; i < 255; ++i) {
+    archive.body.push_back(test::Hrst2Block(member, options));
+    archive.records.push_back(test::CatalogueRecord("dump", 'C', 32768));
+  }
+  AnalysedImage a(test::BuildHripArchive(archive));
+  ASSERT_TRUE(a.Scan().ok());
+  ASSERT_EQ(255u, a.Count());
+  for (uint32_t i = 0; i < a.Count(); ++i) {
+    EXPECT_EQ(kArchiveMember, a.At(i).kind) << i;
+    EXPECT_EQ(1, a.At(i).attributeMark) << i;
+    EXPECT_EQ(65280u, a.At(i).listedSize) << i;
   }
 }
 
