@@ -18,6 +18,7 @@
 #include "plugin/output_file.h"
 #include "plugin/packer.h"
 #include "support/image_builder.h"
+#include "support/large_member.h"
 #include "temp_files.h"
 
 #ifdef _WIN32
@@ -69,35 +70,28 @@ Session* OpenQuietly(const std::string& path, int* openResult) {
   return session;
 }
 
-// Every pass but the slow exhaustive ones, on images of every size: the
-// analysis then reads the whole image.
-void EnableSearches() {
-  Settings s = DefaultSettings();
-  for (ScanParams* p : {&s.BasicScanParams_Hrust1, &s.DeepScanParams_Hrust1, &s.BasicScanParams_Hrust2,
-                        &s.DeepScanParams_Hrust2}) {
-    p->Enabled = 1;
-    p->MaxFileSize = kMaxScanBytes;
-    p->ScanFirst = kMaxScanBytes;
-  }
-  SetSettings(s, false);
-}
-
 // A 16 MiB image: stored blocks at 1, 9 and 15 MiB, and a Hrip archive
 // whose last byte is the image's last.
 class ShrinkTest : public testing::Test {
  protected:
   void SetUp() override {
-    EnableSearches();
+    // Every pass but the slow exhaustive ones, on images of every size: the
+    // analysis then reads the whole image.
+    Settings s = DefaultSettings();
+    for (ScanParams* p : {&s.BasicScanParams_Hrust1, &s.DeepScanParams_Hrust1, &s.BasicScanParams_Hrust2,
+                          &s.DeepScanParams_Hrust2}) {
+      p->Enabled = 1;
+      p->MaxFileSize = kMaxScanBytes;
+      p->ScanFirst = kMaxScanBytes;
+    }
+    SetSettings(s, false);
     for (uint32_t mib : {1u, 9u, 15u}) {
       const test::Payload payload = test::StoredPayload(test::Filler(5000, mib));
       test::PlaceAt(image_, size_t{mib} << 20, test::Hrst2Block(payload));
       contents_.insert(payload.unpacked);
     }
     const test::Payload member = test::StoredPayload(test::Filler(3000, 42));
-    test::HripArchive archive;
-    archive.body.push_back(test::Hrst2Block(member));
-    archive.catalogue = false;
-    const Bytes hrip = test::BuildHripArchive(archive);
+    const Bytes hrip = test::ArchiveOfMembers({test::Hrst2Block(member)});
     std::copy(hrip.begin(), hrip.end(), image_.end() - hrip.size());
     contents_.insert(member.unpacked);
     contents_.insert(hrip);
