@@ -18,16 +18,8 @@ class SettingsLocation : public ::testing::Test {
     SetHostSettingsFolder(nullptr);
     ResetSettings("");
   }
-  // A new process: the module loads, then the host names its folder.
-  void Start(const std::string& moduleFolder) {
-    ResetSettings("");
-    const std::string module = moduleFolder + "/Zantor.wcx";
-    SetHostSettingsFolder(nullptr);
-    InitSettingsFromModulePath(module.c_str(), static_cast<uint32_t>(module.size()));
-    SetHostSettingsFolder((host_ + "/").c_str());
-  }
   // OK in the dialog with MaxEntries changed.
-  bool Confirm(uint32_t maxEntries) {
+  static bool Confirm(uint32_t maxEntries) {
     Settings s = GetSettings();
     s.MaxEntries = maxEntries;
     SetSettings(s, false);
@@ -41,33 +33,38 @@ class SettingsLocation : public ::testing::Test {
 
 TEST_F(SettingsLocation, ConfirmedSettingsHoldInTheNextProcess) {
   std::filesystem::create_directories(host_);
-  struct Case {
+  const struct {
     const char* what;
-    const char* folder;   // of the module, under module_; not created when it ends in "missing"
-    const char* besides;  // what sits beside the module as Zantor.cfg
+    const char* folder;   // of the module, under module_; not created when "missing"
+    const char* besides;  // Zantor.cfg beside the module: its text, or "" for a folder in its place
     bool inHostFolder;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"module folder writable", "a", nullptr, false},
       {"stored file beside the module keeps working", "b", "[Zantor]\r\nMaxEntries=4321\r\n", false},
       // A folder that does not exist cannot be written, even by root.
       {"module folder not writable", "missing", nullptr, true},
-      // A file that cannot be written (a folder in its place): the save moves.
       {"file beside the module not writable", "c", "", true},
       // Windows: the path reaches the file system as UTF-16.
       {"folder named outside the ANSI code page", "\xCE\xA9-\xE6\x97\xA5\xE6\x9C\xAC", nullptr, false},
   };
   uint32_t n = 1000;
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::filesystem::remove_all(host_ + "/Zantor.cfg");
     const std::string module = module_ + "/" + c.folder;
     if (std::string(c.folder) != "missing") std::filesystem::create_directories(std::filesystem::u8path(module));
     if (c.besides != nullptr && c.besides[0] != 0) WriteText(module + "/Zantor.cfg", c.besides);
     if (c.besides != nullptr && c.besides[0] == 0) std::filesystem::create_directories(module + "/Zantor.cfg");
-    Start(module);
-    EXPECT_TRUE(Confirm(++n));
-    Start(module);
+    ++n;
+    for (int process = 0; process < 2; ++process) {  // the module loads, then the host names its folder
+      ResetSettings("");
+      SetHostSettingsFolder(nullptr);
+      InitSettingsFromModulePath((module + "/Zantor.wcx").c_str(), static_cast<uint32_t>(module.size() + 11));
+      SetHostSettingsFolder((host_ + "/").c_str());
+      if (process == 0) {
+        EXPECT_TRUE(Confirm(n));
+      }
+    }
     EXPECT_EQ(GetSettings().MaxEntries, n);
     EXPECT_EQ(ConfigPath(), (c.inHostFolder ? host_ : module) + "/Zantor.cfg");
   }

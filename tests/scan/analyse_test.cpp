@@ -251,20 +251,19 @@ TEST(ScanImage, AFileTheSizeLimitsSkipSaysSo) {
   test::HripArchive archive;
   archive.catalogue = false;
   archive.body.push_back(test::Hrst2Block(test::StoredPayload(Filler(3000, 1))));
-  const Bytes whole = test::BuildHripArchive(archive);
-  struct Case {
-    const char* what;
+  const Bytes plain = Filler(3000, 7);
+  const struct {
     Bytes image;
-    bool basicOn;       // the basic passes, limited to 2000 bytes
-    bool deepOn;        // the deep passes, limited to 10 MiB
+    bool basicOn;  // the basic passes, limited to 2000 bytes
+    bool deepOn;   // the deep passes, limited to 10 MiB
     std::vector<std::string> names;
   } cases[] = {
-      {"over every limit", Filler(3000, 7), true, false, {"notice:not-searched"}},
-      {"one search still runs", Filler(3000, 7), true, true, {}},
-      {"every search off", Filler(3000, 7), false, false, {}},
-      {"a whole archive", whole, true, false, {""}},
+      {plain, true, false, {"notice:not-searched"}},  // over every limit
+      {plain, true, true, {}},                        // one search still runs
+      {plain, false, false, {}},                      // every search off
+      {test::BuildHripArchive(archive), true, false, {""}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Settings s = test::NoPasses();
     for (ScanParams* p : {&s.BasicScanParams_Hrust1, &s.BasicScanParams_Hrust2}) {
       p->Enabled = c.basicOn;
@@ -272,10 +271,10 @@ TEST(ScanImage, AFileTheSizeLimitsSkipSaysSo) {
     }
     for (ScanParams* p : {&s.DeepScanParams_Hrust1, &s.DeepScanParams_Hrust2}) p->Enabled = c.deepOn;
     AnalysedImage a(c.image, s);
-    ASSERT_TRUE(a.Scan().ok()) << c.what;
+    ASSERT_TRUE(a.Scan().ok());
     std::vector<std::string> names;
     for (const Listed& l : a.Summary()) names.push_back(l.name);
-    EXPECT_EQ(c.names, names) << c.what;
+    EXPECT_EQ(c.names, names) << &c - cases;
   }
 }
 
