@@ -82,11 +82,15 @@ inline void CopyLiterals(DecoderState& state, uint32_t n) {
 // last byte).
 inline void CopyBack(uint8_t* to, uint32_t distance, uint32_t length, uint32_t room) {
   const uint8_t* from = to - distance;
-  if (distance >= 8 && length <= 16 && room >= 16) {
+  if (((distance >= 8) | (length <= distance)) & (length <= 16) & (room >= 16)) {
     // Nearly every copy: two 8-byte steps, the second reading what the first
-    // wrote when the distance is below 16.
-    std::memcpy(to, from, 8);
-    std::memcpy(to + 8, from + 8, 8);
+    // wrote when the distance is below 16. Below 8 only the first distance
+    // bytes of the first step are right, and no more are asked for.
+    uint64_t step;
+    std::memcpy(&step, from, 8);
+    std::memcpy(to, &step, 8);
+    std::memcpy(&step, from + 8, 8);
+    std::memcpy(to + 8, &step, 8);
   } else if (distance >= 8 && room - length >= 8) {
     // Whole 8-byte steps, each read before it is written over; the last one
     // may run up to 7 bytes past the copy, but stays within room.

@@ -2,6 +2,7 @@
 // also rejects forms that the packer never writes, so that block discovery
 // can tell real streams from chance data.
 #include "codec/hrust1.h"
+#include "codec/hrust1_fast.h"
 #include "codec/hrust1_walk.h"
 
 namespace zantor {
@@ -96,13 +97,92 @@ struct Checker : Hrust1Walker<Checker> {
 
 }  // namespace
 
-void CheckHrust1(DecoderState& state) {
+void CheckHrust1Careful(DecoderState& state) {
   Checker c{{state, {}, kHrust1FirstWidth}, 0, 0, false};
   c.Skip(kHrust1Tail);
   FetchWord(state, c.bits);
   ReadPackedByte(state);
   c.Account(1);
   CheckHrust1Codes(state, {c.bits, kHrust1FirstWidth, 0, 0});
+}
+
+void CheckHrust1(DecoderState& state) {
+  const int64_t size = state.packedSize;
+  // The tail, the first word and the first byte.
+  Hrust1FastReader in{state.packed + size, kHrust1Tail - size, 0, 16};
+  if (!in.Far()) return CheckHrust1Careful(state);
+  in.NextWord();
+  in.Byte();
+  CheckHrust1From(state, in, state.expectedSize);
+}
+
+void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t expected) {
+  const int64_t size = state.packedSize;
+  uint32_t produced = 1;  // the walk's values in registers, not in memory
+  uint32_t highWidth = kHrust1FirstWidth;
+  int32_t lastShortOffset = 0;
+  uint32_t literalRow = 0;
+  // Far below wrapping, no code can wrap produced around.
+  const bool fast = expected <= UINT32_MAX - 65536;
+  while (fast && in.Far() && produced <= expected) {
+    // A row of literal flags, then one code.
+    const Hrust1FastReader start = in;
+    const uint32_t flags = in.TakeLiteralFlags(kHrust1MaxLiteralRow + 1);
+    if (literalRow + flags > kHrust1MaxLiteralRow || flags > expected - produced + 1) {
+      in = start;
+      break;
+    }
+    in.pos += flags;  // their data bytes
+    produced += flags;
+    literalRow += flags;
+    lastShortOffset = flags != 0 ? 0 : lastShortOffset;
+    const uint64_t window = in.Window();
+    if (literalRow + (window >> 63) > kHrust1MaxLiteralRow || produced > expected) break;
+    if (window >> 63) {
+      // The flag that takes the last bit of the word: its byte follows the
+      // next word.
+      in.Consume(window, 1);
+      in.Byte();
+      ++produced;
+      ++literalRow;
+      lastShortOffset = 0;
+      continue;
+    }
+    const Hrust1FastReader codeStart = in;
+    const Hrust1Code code = in.ParseCode(window, highWidth);
+    const int32_t offset = int32_t(0u - code.distance);
+    if (code.checkerRejects || code.kind == Hrust1CodeKind::kCareful ||
+        (code.shortCopy && offset == lastShortOffset)) {
+      in = codeStart;
+      break;
+    }
+    if (code.kind == Hrust1CodeKind::kWidthStep) {
+      highWidth = NextHighWidth(highWidth);
+    } else if (code.kind == Hrust1CodeKind::kLiteralRun) {
+      if (in.pos + code.length >= 0) {  // the careful walk wants a byte after the run
+        in = codeStart;
+        break;
+      }
+      in.pos += code.length;
+      produced += code.length;
+    } else if (code.distance > produced) {
+      // Copy or gap copy: the careful walk stops at the distance, before a
+      // gap copy's stream byte.
+      state.consumed = uint32_t(in.pos + size);
+      state.produced = produced;
+      StopRun(state, kBeforeOutputStart);
+      return;
+    } else {
+      if (code.kind == Hrust1CodeKind::kGapCopy) in.Byte();
+      produced += code.length;
+    }
+    lastShortOffset = code.shortCopy ? offset : 0;
+    literalRow = 0;
+  }
+
+  state.consumed = uint32_t(in.pos + size);
+  state.produced = produced;
+  CheckHrust1Codes(state, {in.Register(), highWidth, lastShortOffset, literalRow});
 }
 
 void CheckHrust1Codes(DecoderState& state, const Hrust1WalkState& walk) {

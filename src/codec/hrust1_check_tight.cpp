@@ -157,60 +157,7 @@ void CheckHrust1Tight(DecoderState& state) {
   }
 
   const uint32_t expected = state.expectedSize;
-  uint32_t produced = 1;  // the walk's values in registers, not in memory
-  uint32_t highWidth = kHrust1FirstWidth;
-  int32_t lastShortOffset = 0;
-  uint32_t literalRow = 0;
-  while (in.Far() && produced <= expected) {
-    const Hrust1FastReader start = in;
-    const uint64_t window = in.Window();
-    if (window >> 63) {
-      const uint32_t flags = in.TakeLiteralFlags(window, kHrust1MaxLiteralRow + 1);
-      if (literalRow + flags > kHrust1MaxLiteralRow || flags > expected - produced + 1) {
-        in = start;
-        break;
-      }
-      in.pos += flags;  // their data bytes
-      produced += flags;
-      literalRow += flags;
-      lastShortOffset = 0;
-      continue;
-    }
-    Hrust1Code code;
-    if (!in.BitsOnlyCopy(window, code)) code = in.ParseCode(window, highWidth);
-    const int32_t offset = int32_t(0u - code.distance);
-    if (code.checkerRejects || code.kind == Hrust1CodeKind::kCareful ||
-        (code.shortCopy && offset == lastShortOffset)) {
-      in = start;
-      break;
-    }
-    if (code.kind == Hrust1CodeKind::kWidthStep) {
-      highWidth = NextHighWidth(highWidth);
-    } else if (code.kind == Hrust1CodeKind::kLiteralRun) {
-      if (in.pos + code.length >= 0) {  // the careful walk wants a byte after the run
-        in = start;
-        break;
-      }
-      in.pos += code.length;
-      produced += code.length;
-    } else if (code.distance > produced) {
-      // Copy or gap copy: the careful walk stops at the distance, before a
-      // gap copy's stream byte.
-      state.consumed = uint32_t(in.pos + size);
-      state.produced = produced;
-      StopRun(state, kBeforeOutputStart);
-      return;
-    } else {
-      if (code.kind == Hrust1CodeKind::kGapCopy) in.Byte();
-      produced += code.length;
-    }
-    lastShortOffset = code.shortCopy ? offset : 0;
-    literalRow = 0;
-  }
-
-  state.consumed = uint32_t(in.pos + size);
-  state.produced = produced;
-  CheckHrust1Codes(state, {in.Register(), highWidth, lastShortOffset, literalRow});
+  CheckHrust1From(state, in, expected);
 }
 
 }  // namespace zantor

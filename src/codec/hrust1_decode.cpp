@@ -41,24 +41,28 @@ void DecodeFast(Decoder& d) {
   const uint32_t expected = s.expectedSize;
   uint32_t produced = s.produced;  // in a register, not in the state
   uint32_t highWidth = d.highWidth;
-  while (in.Far()) {
-    const Hrust1FastReader start = in;
-    const uint32_t room = expected - produced;
+  while (in.Far() && expected - produced >= 16) {
+    // A row of literal flags, its bytes copied 16 at once, then one code.
     uint8_t* to = output + produced;
+    const uint32_t flags = in.TakeLiteralFlags(15);
+    std::memcpy(to, in.end + in.pos, 16);
+    in.pos += flags;
+    produced += flags;
+    to += flags;
     const uint64_t window = in.Window();
     if (window >> 63) {
-      const uint32_t flags = in.TakeLiteralFlags(window, 8);
-      if (room < 8) {
-        in = start;
-        break;
+      // The flag that takes the last bit of the word: its byte follows the
+      // next word. Or the row goes on past the limit.
+      if (in.unread == 1) {
+        in.Consume(window, 1);
+        *to = uint8_t(in.Byte());
+        ++produced;
       }
-      std::memcpy(to, in.end + in.pos, 8);  // up to 8 literals at once
-      in.pos += flags;
-      produced += flags;
       continue;
     }
-    Hrust1Code code;
-    if (!in.BitsOnlyCopy(window, code)) code = in.ParseCode(window, highWidth);
+    const Hrust1FastReader start = in;
+    const uint32_t room = expected - produced;
+    const Hrust1Code code = in.ParseCode(window, highWidth);
     if (code.kind == Hrust1CodeKind::kCopy && code.distance <= produced && code.length <= room) {
       CopyBack(to, code.distance, code.length, room);
       produced += code.length;

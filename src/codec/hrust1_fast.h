@@ -1,8 +1,9 @@
 // Fast Hrust 1 parsing for the part of a stream that lies far from the end
-// of the packed data. A code there touches fewer than 16 bytes (bit words,
-// a long length byte, an offset byte, a gap byte, and the four bytes that a
-// window peeks at; a literal run is bounded by its walker), so with
-// kHrust1FastMargin bytes left no read needs a test of its own.
+// of the packed data. A step of the fast walks (a row of literal flags and
+// their bytes, then one code) touches fewer than 32 bytes: up to 16 literal
+// bytes, then for the code bit words, a long length byte, an offset byte, a
+// gap byte, and the four bytes that a window peeks at. With kHrust1FastMargin
+// bytes left no read needs a test of its own.
 //
 // The fast walks commit only codes that surely succeed; at anything else (the
 // end code, a form that may fail, the end of the packed data drawing near)
@@ -17,7 +18,7 @@
 
 namespace zantor {
 
-constexpr int64_t kHrust1FastMargin = 16;
+constexpr int64_t kHrust1FastMargin = 32;
 
 enum class Hrust1CodeKind : uint8_t {
   kCopy,        // length bytes from distance
@@ -34,6 +35,73 @@ struct Hrust1Code {
   bool shortCopy;         // prefix S = 1: a length-1 copy from distance 1..8
   bool checkerRejects;    // a form the checker rejects wherever it stands
 };
+
+// The codes of 13 bits or fewer, their 0 flag included, decoded whole by one
+// look-up of the 12 bits after the flag: nearly every code of real data. The
+// far high part, highWidth bits wide, is read apart.
+struct Hrust1CodeTable {
+  // An entry: the bits used (flag included, far high part not), length << 5,
+  // value << 11 (the distance of a copy made of bits only or of a gap copy,
+  // else the high part of the distance), and the kinds below.
+  static constexpr uint32_t kLengthShift = 5;
+  static constexpr uint32_t kValueShift = 11;
+  static constexpr uint32_t kByte = 1u << 17;   // an offset byte follows
+  static constexpr uint32_t kFar = 1u << 18;    // with a far high part before it
+  static constexpr uint32_t kShort = 1u << 19;  // a length-1 copy (S = 1)
+  static constexpr uint32_t kGap = 1u << 20;    // a gap copy
+  static constexpr uint32_t kRun = 1u << 21;    // a literal run
+  static constexpr uint32_t kLonger = 1u << 22; // decoded by ParseLonger
+
+  uint32_t entry[4096];
+
+  constexpr Hrust1CodeTable() : entry() {
+    for (uint32_t bits = 0; bits < 4096; ++bits) entry[bits] = Decide(bits);
+  }
+
+ private:
+  static constexpr uint32_t Entry(uint32_t at, uint32_t length, uint32_t value, uint32_t kinds) {
+    return (at + 1) | length << kLengthShift | value << kValueShift | kinds;
+  }
+
+  // Follows the code in the 12 bits, at counting the bits taken.
+  static constexpr uint32_t Decide(uint32_t bits) {
+    uint32_t at = 0;
+    auto take = [&](uint32_t n) {
+      at += n;
+      return (bits >> (12 - at)) & ((1u << n) - 1);
+    };
+    uint32_t s = 1;
+    uint32_t group = 0;
+    do {
+      if (at + 2 > 12) return kLonger;
+      group = take(2);
+      s += group;
+    } while (group == 3 && s < 16);
+    if (s == 1) {
+      if (at + 3 > 12) return kLonger;
+      const uint32_t v = take(3);
+      return Entry(at, 1, 8 - v, kShort);
+    }
+    if (s == 4) {
+      if (at + 6 > 12) return kLonger;
+      if (take(1)) return Entry(at + 4, 3, 16 - ((bits >> (12 - at - 4)) & 15), kGap);
+      if (take(1)) return Entry(at + 4, 2 * ((bits >> (12 - at - 4)) & 15) + 12, 0, kRun);
+      return kLonger;  // long lengths and the end code
+    }
+    if (at + 2 > 12) return kLonger;
+    const uint32_t length = s == 2 ? 2 : s == 3 ? 3 : s - 1;
+    const uint32_t h = take(2);
+    if (s == 2 ? h == 3 : h == 2) {
+      if (at + 5 > 12) return kLonger;
+      const uint32_t v = take(5);
+      return Entry(at, length, 32 - v, 0);
+    }
+    if (s == 2) return Entry(at, length, 3 - h, kByte);
+    if (h == 3) return Entry(at, length, 0, kByte | kFar);
+    return Entry(at, length, h == 0 ? 2 : 1, kByte);
+  }
+};
+inline constexpr Hrust1CodeTable kHrust1Codes{};
 
 struct Hrust1FastReader {
   const uint8_t* end;  // one past the packed data
@@ -61,120 +129,85 @@ struct Hrust1FastReader {
     return uint64_t(word) << (64 - unread) | next << (32 - unread);
   }
 
-  // Takes the first n bits of the window (up to 32) with the eager fetch of
-  // the careful reader: a word is fetched as soon as its last bit is taken.
-  ZANTOR_FORCE_INLINE void Consume(uint32_t n) {
-    if (n < unread) {
-      unread -= n;
-      return;
-    }
-    const uint32_t beyond = n - unread;  // bits taken from the next words
-    pos += 2 * (beyond >> 4);
-    NextWord();
-    unread = 16 - (beyond & 15);
+  // Takes the first n bits (up to 32) of window w, which was taken at the
+  // current position, with the eager fetch of the careful reader: a word is
+  // fetched as soon as its last bit is taken. The new word comes from the
+  // window, not from memory, and without a branch, since whether a code ends
+  // in the current word follows no pattern. Only the unread low bits of the
+  // word are ever looked at; those above are left as they come.
+  ZANTOR_FORCE_INLINE void Consume(uint64_t w, uint32_t n) {
+    const uint32_t taken = n + 16 - unread;  // from the current word's first bit
+    pos += 2 * (taken >> 4);
+    unread = 16 - (taken & 15);
+    word = uint32_t(w >> (64 - n - unread)) & 0xFFFF;
   }
 
   // n bits of window w from bit position at (0 = the first unread bit).
   static uint32_t Field(uint64_t w, uint32_t at, uint32_t n) { return uint32_t((w << at) >> (64 - n)); }
 
-  // Takes the literal flags that lead window w (its first bit is 1), up to
-  // limit (2 or more): those before the last bit of the word, whose data bytes follow one
-  // another, or else the flag that takes the last bit, and the next word.
-  ZANTOR_FORCE_INLINE uint32_t TakeLiteralFlags(uint64_t w, uint32_t limit) {
-    // The flag that takes the last bit, and rows of one and two flags before
-    // a code, the commonest, on branches of their own for the reason given at
-    // BitsOnlyCopy.
-    if (unread == 1) {
-      Consume(1);
-      return 1;
-    }
-    if (w >> 62 == 2) {
-      --unread;
-      return 1;
-    }
-    if (w >> 61 == 6 && unread > 2) {
-      unread -= 2;
-      return 2;
-    }
-    const uint32_t ones = uint32_t(__builtin_clzll(~w | 1));
-    uint32_t flags = ones < unread - 1 ? ones : unread - 1;  // 1 or more: unread is 2 or more here
+  // Takes the literal flags at the start, up to limit, that come before the
+  // word's last bit: their data bytes follow one another. None where a code
+  // comes first, or the flag that takes the word's last bit. The word alone
+  // tells, so the window after the flags waits for no load of its own.
+  ZANTOR_FORCE_INLINE uint32_t TakeLiteralFlags(uint32_t limit) {
+    const uint32_t ones = uint32_t(__builtin_clzll(~(uint64_t(word) << (64 - unread)) | 1));
+    uint32_t flags = ones < unread - 1 ? ones : unread - 1;
     flags = flags < limit ? flags : limit;
     unread -= flags;
     return flags;
   }
 
-  // The copies made of ten bits or fewer and no byte: a short copy (0 00 vvv) and
-  // the near copies of lengths 2 (0 01 11 vvvvv) and 3 (0 10 10 vvvvv). Each
-  // takes a branch of its own with a fixed width, so where the branches are
-  // predicted (regular data) the next code's bit position waits for neither
-  // the table nor the selects of ParseCode. False for any other code.
-  ZANTOR_FORCE_INLINE bool BitsOnlyCopy(uint64_t w, Hrust1Code& code) {
-    const uint32_t top = uint32_t(w >> 59);  // the 0 flag and the next four bits
-    if (top < 4) {
-      code = {Hrust1CodeKind::kCopy, 1, 8 - Field(w, 3, 3), true, false};
-      Consume(6);
-      return true;
-    }
-    if (top == 7 || top == 10) {
-      code = {Hrust1CodeKind::kCopy, top == 7 ? 2u : 3u, 32 - Field(w, 5, 5), false, false};
-      Consume(10);
-      return true;
-    }
-    return false;
-  }
-
   // The code at the start of window w, after its leading 0 bit, with the far
   // high part highWidth bits wide. A gap copy's stream byte is left unread:
-  // the distance is checked before it is read. Copies, nearly every code, are
-  // worked out with selects rather than branches, as their kinds follow no
-  // pattern a branch predictor could learn.
+  // the distance is checked before it is read. The copies, nearly every code,
+  // are worked out from the table entry with selects rather than branches, as
+  // their forms follow no pattern a branch predictor could learn.
   ZANTOR_FORCE_INLINE Hrust1Code ParseCode(uint64_t w, uint32_t highWidth) {
-    const uint32_t prefix = kLengthPrefix.entry[(w << 1) >> 54];
-    const uint32_t s = prefix & 0xFF;
-    const uint32_t used = prefix >> 8;
-    if (s == 4) return ParseSpecial(w, used, highWidth);
-
-    // s = 1: 3 bits v, distance 8 - v. s = 2: 2 bits h, then for h = 3 five
-    // bits, else a byte with high part -3 + h. Longer: the offset code.
-    const uint32_t h = Field(w, used, 2);
-    const bool isShort = s == 1;
-    const bool isTwo = s == 2;
-    const bool near = isTwo ? h == 3 : h == 2;
-    const bool far = !isTwo && h == 3;
-    const uint32_t farHigh = (1u << highWidth) - Field(w, used + 2, highWidth);
-    const uint32_t high = isTwo ? 3 - h : h == 0 ? 2 : h == 1 ? 1 : farHigh;
-    const uint32_t bits = isShort ? used + 3 : near ? used + 7 : far ? used + 2 + highWidth : used + 2;
-    const uint32_t length = isShort ? 1 : isTwo ? 2 : s == 3 ? 3 : s - 1;
-    const uint32_t nearDistance = isShort ? 8 - Field(w, used, 3) : 32 - Field(w, used + 2, 5);
-    Consume(bits);
-    if (isShort || near) return {Hrust1CodeKind::kCopy, length, nearDistance, isShort, false};
-    Hrust1Code code = ByteOffset(high, length);
-    code.checkerRejects |= far && high <= 2;  // high parts 1 and 2 have shorter codes
-    return code;
+    using T = Hrust1CodeTable;
+    const uint32_t e = kHrust1Codes.entry[(w >> 51) & 0xFFF];
+    const uint32_t used = e & 31;
+    const uint32_t length = (e >> T::kLengthShift) & 63;
+    const uint32_t value = e >> T::kValueShift & 63;
+    if (e & (T::kGap | T::kRun | T::kLonger)) {
+      if (e & T::kLonger) return ParseLonger(w, highWidth);
+      Consume(w, used);
+      if (e & T::kGap) return {Hrust1CodeKind::kGapCopy, 3, value, false, false};
+      return {Hrust1CodeKind::kLiteralRun, length, 0, false, false};
+    }
+    // Masks, not conditions: the compiler would make branches of these.
+    const uint32_t far = 0u - ((e >> 18) & 1);
+    const uint32_t withByte = (e >> 17) & 1;
+    const uint32_t high = value ^ (far & (value ^ ((1u << highWidth) - Field(w, used, highWidth))));
+    Consume(w, used + (far & highWidth));
+    const uint32_t b = end[pos];  // read whether or not it is the code's
+    pos += withByte;
+    const uint32_t distance = value ^ ((0u - withByte) & (value ^ (high * 256 - b)));
+    // High parts 1 and 2 of the distance have shorter codes of their own.
+    const bool farRejects = far != 0 && high <= 2;
+    if (__builtin_expect((withByte & uint32_t(distance <= 32)) != 0, 0)) {
+      Hrust1Code code = Special(b, length);
+      code.checkerRejects |= farRejects;
+      return code;
+    }
+    return {Hrust1CodeKind::kCopy, length, distance, (e & T::kShort) != 0, farRejects};
   }
 
  private:
-  // The codes behind prefix S = 4: gap copy, literal run, long length and
-  // the end code.
-  ZANTOR_FORCE_INLINE Hrust1Code ParseSpecial(uint64_t w, uint32_t used, uint32_t highWidth) {
-    switch (Field(w, used, 2)) {
-      case 2:
-      case 3:
-        Consume(used + 5);
-        return {Hrust1CodeKind::kGapCopy, 3, 16 - Field(w, used + 1, 4), false, false};
-      case 1:
-        Consume(used + 6);
-        return {Hrust1CodeKind::kLiteralRun, 2 * Field(w, used + 2, 4) + 12, 0, false, false};
-      default:
-        break;
-    }
-    Consume(used + 2);
+  // The codes the table leaves: prefixes longer than its bits, and behind
+  // prefix S = 4 the long lengths and the end code.
+  Hrust1Code ParseLonger(uint64_t w, uint32_t highWidth) {
+    const uint32_t prefix = kLengthPrefix.entry[(w << 1) >> 54];
+    const uint32_t s = prefix & 0xFF;
+    const uint32_t used = prefix >> 8;
+    if (s != 4) return OffsetCode(w, used, s - 1, highWidth);
+    // Gap copies and literal runs are in the table.
+    Consume(w, used + 2);
     if (EndCodeEndsWord(Register())) return Careful();
     const uint64_t lw = Window();
     const uint32_t v = Field(lw, 0, 7);
     if (v == kHrust1EndCode) return Careful();
     if (v >= 16) return OffsetCode(lw, 7, v, highWidth);
-    Consume(7);
+    Consume(lw, 7);
     const uint32_t length = v * 256 + Byte();
     if (length == 0) return Careful();
     Hrust1Code code = OffsetCode(Window(), 0, length, highWidth);
@@ -189,21 +222,21 @@ struct Hrust1FastReader {
 
   // The offset code at bit position at of window w, whose earlier bits are
   // not taken yet.
-  ZANTOR_FORCE_INLINE Hrust1Code OffsetCode(uint64_t w, uint32_t at, uint32_t length, uint32_t highWidth) {
+  Hrust1Code OffsetCode(uint64_t w, uint32_t at, uint32_t length, uint32_t highWidth) {
     switch (Field(w, at, 2)) {
       case 2:
-        Consume(at + 7);
+        Consume(w, at + 7);
         return Copy(length, 32 - Field(w, at + 2, 5));
       case 0:
-        Consume(at + 2);
+        Consume(w, at + 2);
         return ByteOffset(2, length);
       case 1:
-        Consume(at + 2);
+        Consume(w, at + 2);
         return ByteOffset(1, length);
       default: {
         // High parts 1 and 2 of the distance have shorter codes of their own.
         const uint32_t high = (1u << highWidth) - Field(w, at + 2, highWidth);
-        Consume(at + 2 + highWidth);
+        Consume(w, at + 2 + highWidth);
         Hrust1Code code = ByteOffset(high, length);
         code.checkerRejects |= high <= 2;
         return code;
@@ -213,10 +246,15 @@ struct Hrust1FastReader {
 
   // A byte b after the high part of the distance (1 to 256): offset
   // -high * 256 + b, or the special code when that is -32 or more.
-  ZANTOR_FORCE_INLINE Hrust1Code ByteOffset(uint32_t high, uint32_t length) {
+  Hrust1Code ByteOffset(uint32_t high, uint32_t length) {
     const uint32_t b = Byte();
     const uint32_t distance = high * 256 - b;
     if (distance > 32) return Copy(length, distance);
+    return Special(b, length);
+  }
+
+  // The special code of offset byte b (224 or more, high part 1).
+  static Hrust1Code Special(uint32_t b, uint32_t length) {
     const uint32_t special = SpecialCode(b, length);
     const bool rejects = length != 2 && length != 3;  // the packer's only lengths here
     if (special == 0) return {Hrust1CodeKind::kWidthStep, 0, 0, false, rejects || length != 2};

@@ -7,6 +7,7 @@
 
 #include "codec/hrust1_bits.h"
 #include "codec/hrust1_codes.h"
+#include "codec/hrust1_fast.h"
 
 namespace zantor {
 
@@ -118,8 +119,17 @@ struct Hrust1WalkState {
 };
 
 // Checks the codes from the state's position on, up to and including the
-// padding after the end code and the tail; the tight checker hands over to
-// it where its fast walk stops.
+// padding after the end code and the tail; the fast walk hands over to it
+// where it stops.
 void CheckHrust1Codes(DecoderState& state, const Hrust1WalkState& walk);
+
+// The checkers' walk from reader in, far from the end of the packed data,
+// just after the first byte (produced 1) and with expected the state's
+// expectedSize: the fast walk as far as it goes, then CheckHrust1Codes.
+void CheckHrust1From(DecoderState& state, Hrust1FastReader in, uint32_t expected);
+
+// CheckHrust1 with the careful walk alone, from the start: the reference that
+// the fast walks are tested against.
+void CheckHrust1Careful(DecoderState& state);
 
 }  // namespace zantor

@@ -1,6 +1,6 @@
-// The tight Hrust 1 checker against the plain one: the same error, consumed
-// and produced on damaged real streams and on chance data, where the tight
-// one decides most positions from the first bit word alone.
+// Both Hrust 1 checkers against the careful walk alone: the same error,
+// consumed and produced on damaged real streams and on chance data, where the
+// tight one decides most positions from the first bit word alone.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "codec/hrust1.h"
+#include "codec/hrust1_walk.h"
 #include "support/hrust2_runs.h"
 
 namespace zantor::test {
@@ -23,14 +24,16 @@ Bytes ReadAll(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Both checkers on an exactly sized copy.
+// The checkers on an exactly sized copy.
 void ExpectSameCheck(const Bytes& packed, uint32_t expectedSize) {
+  Hrust2Outcome careful = CheckHrust2With(CheckHrust1Careful, packed, expectedSize);
   Hrust2Outcome plain = CheckHrust2With(CheckHrust1, packed, expectedSize);
   Hrust2Outcome tight = CheckHrust2With(CheckHrust1Tight, packed, expectedSize);
-  ASSERT_EQ(tight, plain) << "input of " << packed.size() << " bytes, expected size " << expectedSize;
+  ASSERT_EQ(plain, careful) << "input of " << packed.size() << " bytes, expected size " << expectedSize;
+  ASSERT_EQ(tight, careful) << "input of " << packed.size() << " bytes, expected size " << expectedSize;
 }
 
-TEST(Hrust1CheckTight, MatchesThePlainCheckerOnDamagedRealStreams) {
+TEST(Hrust1CheckTight, MatchesTheCarefulWalkOnDamagedRealStreams) {
   const fs::path root = fs::path(ZANTOR_CORPUS) / "hrust1";
   if (!fs::is_directory(root)) GTEST_SKIP() << "corpus folder absent: " << root;
   std::mt19937 random(13);
@@ -58,7 +61,7 @@ TEST(Hrust1CheckTight, MatchesThePlainCheckerOnDamagedRealStreams) {
 
 // Every position of chance data, as the exhaustive search checks it, and
 // with small expected sizes that stop the quick paths.
-TEST(Hrust1CheckTight, MatchesThePlainCheckerAtEveryPositionOfChanceData) {
+TEST(Hrust1CheckTight, MatchesTheCarefulWalkAtEveryPositionOfChanceData) {
   std::mt19937 random(7);
   for (bool sparse : {false, true}) {
     // Sparse data, many zeros and small bytes, runs longer before it fails.
@@ -66,13 +69,17 @@ TEST(Hrust1CheckTight, MatchesThePlainCheckerAtEveryPositionOfChanceData) {
     for (uint8_t& b : image) b = uint8_t(sparse && random() % 3 != 0 ? random() % 16 * (random() % 2) : random());
     for (uint32_t p = 0; p < image.size(); ++p) {
       for (uint32_t expected : {65280u, p % 80}) {
-        DecoderState plain{image.data() + p, uint32_t(image.size() - p), nullptr, expected};
-        DecoderState tight = plain;
+        DecoderState careful{image.data() + p, uint32_t(image.size() - p), nullptr, expected};
+        DecoderState plain = careful;
+        DecoderState tight = careful;
+        CheckHrust1Careful(careful);
         CheckHrust1(plain);
         CheckHrust1Tight(tight);
-        ASSERT_EQ(tight.error, plain.error) << "position " << p << ", expected size " << expected;
-        ASSERT_EQ(tight.consumed, plain.consumed) << "position " << p << ", expected size " << expected;
-        ASSERT_EQ(tight.produced, plain.produced) << "position " << p << ", expected size " << expected;
+        for (const DecoderState* fast : {&plain, &tight}) {
+          ASSERT_EQ(fast->error, careful.error) << "position " << p << ", expected size " << expected;
+          ASSERT_EQ(fast->consumed, careful.consumed) << "position " << p << ", expected size " << expected;
+          ASSERT_EQ(fast->produced, careful.produced) << "position " << p << ", expected size " << expected;
+        }
       }
     }
   }
