@@ -195,7 +195,7 @@ struct Hrust1FastReader {
  private:
   // The codes the table leaves: prefixes longer than its bits, and behind
   // prefix S = 4 the long lengths and the end code.
-  Hrust1Code ParseLonger(uint64_t w, uint32_t highWidth) {
+  ZANTOR_FORCE_INLINE Hrust1Code ParseLonger(uint64_t w, uint32_t highWidth) {
     const uint32_t prefix = kLengthPrefix.entry[(w << 1) >> 54];
     const uint32_t s = prefix & 0xFF;
     const uint32_t used = prefix >> 8;
@@ -222,7 +222,7 @@ struct Hrust1FastReader {
 
   // The offset code at bit position at of window w, whose earlier bits are
   // not taken yet.
-  Hrust1Code OffsetCode(uint64_t w, uint32_t at, uint32_t length, uint32_t highWidth) {
+  ZANTOR_FORCE_INLINE Hrust1Code OffsetCode(uint64_t w, uint32_t at, uint32_t length, uint32_t highWidth) {
     switch (Field(w, at, 2)) {
       case 2:
         Consume(w, at + 7);
@@ -246,7 +246,7 @@ struct Hrust1FastReader {
 
   // A byte b after the high part of the distance (1 to 256): offset
   // -high * 256 + b, or the special code when that is -32 or more.
-  Hrust1Code ByteOffset(uint32_t high, uint32_t length) {
+  ZANTOR_FORCE_INLINE Hrust1Code ByteOffset(uint32_t high, uint32_t length) {
     const uint32_t b = Byte();
     const uint32_t distance = high * 256 - b;
     if (distance > 32) return Copy(length, distance);
@@ -254,7 +254,7 @@ struct Hrust1FastReader {
   }
 
   // The special code of offset byte b (224 or more, high part 1).
-  static Hrust1Code Special(uint32_t b, uint32_t length) {
+  ZANTOR_FORCE_INLINE static Hrust1Code Special(uint32_t b, uint32_t length) {
     const uint32_t special = SpecialCode(b, length);
     const bool rejects = length != 2 && length != 3;  // the packer's only lengths here
     if (special == 0) return {Hrust1CodeKind::kWidthStep, 0, 0, false, rejects || length != 2};
