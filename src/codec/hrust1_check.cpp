@@ -128,7 +128,8 @@ void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t ex
     // A row of literal flags, then one code.
     const Hrust1FastReader start = in;
     const uint32_t flags = in.TakeLiteralFlags(kHrust1MaxLiteralRow + 1);
-    if (literalRow + flags > kHrust1MaxLiteralRow || flags > expected - produced + 1) {
+    // One test for the two rare ends, not a branch each.
+    if ((literalRow + flags > kHrust1MaxLiteralRow) | (flags > expected - produced + 1)) {
       in = start;
       break;
     }
@@ -137,7 +138,7 @@ void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t ex
     literalRow += flags;
     lastShortOffset = flags != 0 ? 0 : lastShortOffset;
     const uint64_t window = in.Window();
-    if (literalRow + (window >> 63) > kHrust1MaxLiteralRow || produced > expected) break;
+    if ((literalRow + (window >> 63) > kHrust1MaxLiteralRow) | (produced > expected)) break;
     if (window >> 63) {
       // The flag that takes the last bit of the word: its byte follows the
       // next word.
@@ -151,8 +152,8 @@ void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t ex
     const Hrust1FastReader codeStart = in;
     const Hrust1Code code = in.ParseCode(window, highWidth);
     const int32_t offset = int32_t(0u - code.distance);
-    if (code.checkerRejects || code.kind == Hrust1CodeKind::kCareful ||
-        (code.shortCopy && offset == lastShortOffset)) {
+    if (code.checkerRejects | (code.kind == Hrust1CodeKind::kCareful) |
+        (code.shortCopy & (offset == lastShortOffset))) {
       in = codeStart;
       break;
     }
