@@ -37,7 +37,7 @@ struct Hrust1Code {
 };
 
 // The codes of 13 bits or fewer, their 0 flag included, decoded whole by one
-// look-up of the 12 bits after the flag: nearly every code of real data. The
+// look-up of the kBits bits after the flag: nearly every code of real data. The
 // far high part, highWidth bits wide, is read apart.
 struct Hrust1CodeTable {
   // An entry: the bits used (flag included, far high part not), length << 5,
@@ -52,10 +52,11 @@ struct Hrust1CodeTable {
   static constexpr uint32_t kRun = 1u << 21;    // a literal run
   static constexpr uint32_t kLonger = 1u << 22; // decoded by ParseLonger
 
-  uint32_t entry[4096];
+  static constexpr uint32_t kBits = 12;  // looked up after the flag
+  uint32_t entry[1u << kBits];
 
   constexpr Hrust1CodeTable() : entry() {
-    for (uint32_t bits = 0; bits < 4096; ++bits) entry[bits] = Decide(bits);
+    for (uint32_t bits = 0; bits < (1u << kBits); ++bits) entry[bits] = Decide(bits);
   }
 
  private:
@@ -63,36 +64,36 @@ struct Hrust1CodeTable {
     return (at + 1) | length << kLengthShift | value << kValueShift | kinds;
   }
 
-  // Follows the code in the 12 bits, at counting the bits taken.
+  // Follows the code in the bits, at counting the bits taken.
   static constexpr uint32_t Decide(uint32_t bits) {
     uint32_t at = 0;
     auto take = [&](uint32_t n) {
       at += n;
-      return (bits >> (12 - at)) & ((1u << n) - 1);
+      return (bits >> (kBits - at)) & ((1u << n) - 1);
     };
     uint32_t s = 1;
     uint32_t group = 0;
     do {
-      if (at + 2 > 12) return kLonger;
+      if (at + 2 > kBits) return kLonger;
       group = take(2);
       s += group;
     } while (group == 3 && s < 16);
     if (s == 1) {
-      if (at + 3 > 12) return kLonger;
+      if (at + 3 > kBits) return kLonger;
       const uint32_t v = take(3);
       return Entry(at, 1, 8 - v, kShort);
     }
     if (s == 4) {
-      if (at + 6 > 12) return kLonger;
-      if (take(1)) return Entry(at + 4, 3, 16 - ((bits >> (12 - at - 4)) & 15), kGap);
-      if (take(1)) return Entry(at + 4, 2 * ((bits >> (12 - at - 4)) & 15) + 12, 0, kRun);
+      if (at + 6 > kBits) return kLonger;
+      if (take(1)) return Entry(at + 4, 3, 16 - ((bits >> (kBits - at - 4)) & 15), kGap);
+      if (take(1)) return Entry(at + 4, 2 * ((bits >> (kBits - at - 4)) & 15) + 12, 0, kRun);
       return kLonger;  // long lengths and the end code
     }
-    if (at + 2 > 12) return kLonger;
+    if (at + 2 > kBits) return kLonger;
     const uint32_t length = s == 2 ? 2 : s == 3 ? 3 : s - 1;
     const uint32_t h = take(2);
     if (s == 2 ? h == 3 : h == 2) {
-      if (at + 5 > 12) return kLonger;
+      if (at + 5 > kBits) return kLonger;
       const uint32_t v = take(5);
       return Entry(at, length, 32 - v, 0);
     }
@@ -106,17 +107,20 @@ inline constexpr Hrust1CodeTable kHrust1Codes{};
 struct Hrust1FastReader {
   const uint8_t* end;  // one past the packed data
   int64_t pos;         // the next byte is end[pos]; none is left when pos >= 0
-  uint32_t word;       // the current bit word
-  uint32_t unread;     // 1 to 16: the low bits of word not yet taken
+  uint32_t word;       // the word NextWord fetched; the walk keeps its bits in ahead
+  uint32_t unread;     // 1 to 16: the bits of the current word not yet taken
+  uint64_t ahead;      // from bit 63 down: the unread bits, then any bits
 
   bool Far() const { return pos <= -kHrust1FastMargin; }
   uint32_t Byte() { return end[pos++]; }
   uint32_t Word(int64_t at) const { return uint32_t(end[at]) | uint32_t(end[at + 1]) << 8; }
   void NextWord() {
     word = Word(pos);
+    ahead = uint64_t(word) << 48;
     pos += 2;
   }
-  Hrust1Bits Register() const { return {word, unread}; }
+  // The careful reader looks only at the unread low bits of its word.
+  Hrust1Bits Register() const { return {uint32_t(ahead >> (64 - unread)), unread}; }
 
   // The unread bits, then the next two words, from bit 63 down: the next
   // 33 bits or more, as long as no data byte is read in between.
@@ -126,20 +130,19 @@ struct Hrust1FastReader {
     // their places.
     const uint32_t bytes = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     const uint64_t next = bytes << 16 | bytes >> 16;
-    return uint64_t(word) << (64 - unread) | next << (32 - unread);
+    return (ahead & ~(~uint64_t(0) >> unread)) | next << (32 - unread);
   }
 
   // Takes the first n bits (up to 32) of window w, which was taken at the
   // current position, with the eager fetch of the careful reader: a word is
-  // fetched as soon as its last bit is taken. The new word comes from the
-  // window, not from memory, and without a branch, since whether a code ends
-  // in the current word follows no pattern. Only the unread low bits of the
-  // word are ever looked at; those above are left as they come.
+  // fetched as soon as its last bit is taken. The new word's bits come from
+  // the window, not from memory, and without a branch, since whether a code
+  // ends in the current word follows no pattern.
   ZANTOR_FORCE_INLINE void Consume(uint64_t w, uint32_t n) {
     const uint32_t taken = n + 16 - unread;  // from the current word's first bit
     pos += 2 * (taken >> 4);
     unread = 16 - (taken & 15);
-    word = uint32_t(w >> (64 - n - unread)) & 0xFFFF;
+    ahead = w << n;
   }
 
   // n bits of window w from bit position at (0 = the first unread bit).
@@ -147,13 +150,14 @@ struct Hrust1FastReader {
 
   // Takes the literal flags at the start, up to limit, that come before the
   // word's last bit: their data bytes follow one another. None where a code
-  // comes first, or the flag that takes the word's last bit. The word alone
-  // tells, so the window after the flags waits for no load of its own.
+  // comes first, or the flag that takes the word's last bit. The bits ahead
+  // tell, so the window after the flags waits for no load of its own.
   ZANTOR_FORCE_INLINE uint32_t TakeLiteralFlags(uint32_t limit) {
-    const uint32_t ones = uint32_t(__builtin_clzll(~(uint64_t(word) << (64 - unread)) | 1));
+    const uint32_t ones = uint32_t(__builtin_clzll(~ahead | 1));
     uint32_t flags = ones < unread - 1 ? ones : unread - 1;
     flags = flags < limit ? flags : limit;
     unread -= flags;
+    ahead <<= flags;
     return flags;
   }
 
@@ -164,7 +168,7 @@ struct Hrust1FastReader {
   // their forms follow no pattern a branch predictor could learn.
   ZANTOR_FORCE_INLINE Hrust1Code ParseCode(uint64_t w, uint32_t highWidth) {
     using T = Hrust1CodeTable;
-    const uint32_t e = kHrust1Codes.entry[(w >> 51) & 0xFFF];
+    const uint32_t e = kHrust1Codes.entry[(w << 1) >> (64 - T::kBits)];
     const uint32_t used = e & 31;
     const uint32_t length = (e >> T::kLengthShift) & 63;
     const uint32_t value = e >> T::kValueShift & 63;
