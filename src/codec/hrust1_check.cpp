@@ -127,7 +127,7 @@ void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t ex
   while (fast && in.Far() && produced <= expected) {
     // A row of literal flags, then one code.
     const Hrust1FastReader start = in;
-    const uint32_t flags = in.TakeLiteralFlags(kHrust1MaxLiteralRow + 1);
+    const uint32_t flags = in.TakeLiteralFlags();
     // One test for the two rare ends, not a branch each.
     if ((literalRow + flags > kHrust1MaxLiteralRow) | (flags > expected - produced + 1)) {
       in = start;

@@ -45,7 +45,7 @@ void DecodeFast(Decoder& d) {
   while (in.Far() && expected - produced >= 16) {
     // A row of literal flags, its bytes copied 16 at once, then one code.
     uint8_t* to = output + produced;
-    const uint32_t flags = in.TakeLiteralFlags(15);
+    const uint32_t flags = in.TakeLiteralFlags();
     std::memcpy(to, in.end + in.pos, 16);
     in.pos += flags;
     produced += flags;
@@ -53,12 +53,10 @@ void DecodeFast(Decoder& d) {
     const uint64_t window = in.Window();
     if (window >> 63) {
       // The flag that takes the last bit of the word: its byte follows the
-      // next word. Or the row goes on past the limit.
-      if (in.unread == 1) {
-        in.Consume(window, 1);
-        *to = uint8_t(in.Byte());
-        ++produced;
-      }
+      // next word.
+      in.Consume(window, 1);
+      *to = uint8_t(in.Byte());
+      ++produced;
       continue;
     }
     const Hrust1FastReader start = in;
