@@ -126,14 +126,10 @@ void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t ex
   const bool fast = expected <= UINT32_MAX - 65536;
   while (fast && in.Far() && produced <= expected) {
     // A row of literal flags, then one code.
-    const Hrust1FastReader start = in;
-    const uint32_t flags = in.TakeLiteralFlags();
+    const uint32_t flags = in.LiteralFlags();
     // One test for the two rare ends, not a branch each.
-    if ((literalRow + flags > kHrust1MaxLiteralRow) | (flags > expected - produced + 1)) {
-      in = start;
-      break;
-    }
-    in.pos += flags;  // their data bytes
+    if ((literalRow + flags > kHrust1MaxLiteralRow) | (flags > expected - produced + 1)) break;
+    in.TakeLiterals(flags);
     produced += flags;
     literalRow += flags;
     lastShortOffset = flags != 0 ? 0 : lastShortOffset;

@@ -45,9 +45,9 @@ void DecodeFast(Decoder& d) {
   while (in.Far() && expected - produced >= 16) {
     // A row of literal flags, its bytes copied 16 at once, then one code.
     uint8_t* to = output + produced;
-    const uint32_t flags = in.TakeLiteralFlags();
+    const uint32_t flags = in.LiteralFlags();
     std::memcpy(to, in.end + in.pos, 16);
-    in.pos += flags;
+    in.TakeLiterals(flags);
     produced += flags;
     to += flags;
     const uint64_t window = in.Window();

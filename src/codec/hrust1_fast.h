@@ -148,16 +148,20 @@ struct Hrust1FastReader {
   // n bits of window w from bit position at (0 = the first unread bit).
   static uint32_t Field(uint64_t w, uint32_t at, uint32_t n) { return uint32_t((w << at) >> (64 - n)); }
 
-  // Takes the literal flags at the start that come before the word's last
-  // bit (15 at most): their data bytes follow one another. None where a code
-  // comes first, or the flag that takes the word's last bit. The bits ahead
-  // tell, so the window after the flags waits for no load of its own.
-  ZANTOR_FORCE_INLINE uint32_t TakeLiteralFlags() {
+  // The literal flags at the start that come before the word's last bit (15
+  // at most): their data bytes follow one another. None where a code comes
+  // first, or the flag that takes the word's last bit. The bits ahead tell,
+  // so the window after the flags waits for no load of its own.
+  ZANTOR_FORCE_INLINE uint32_t LiteralFlags() const {
     const uint32_t ones = uint32_t(__builtin_clzll(~ahead | 1));
-    const uint32_t flags = ones < unread - 1 ? ones : unread - 1;
-    unread -= flags;
-    ahead <<= flags;
-    return flags;
+    return ones < unread - 1 ? ones : unread - 1;
+  }
+
+  // Takes n such flags and their bytes.
+  ZANTOR_FORCE_INLINE void TakeLiterals(uint32_t n) {
+    unread -= n;
+    ahead <<= n;
+    pos += n;
   }
 
   // The code at the start of window w, after its leading 0 bit, with the far
