@@ -170,7 +170,7 @@ void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t ex
       StopRun(state, kBeforeOutputStart);
       return;
     } else {
-      if (code.kind == Hrust1CodeKind::kGapCopy) in.Byte();
+      in.pos += code.kind == Hrust1CodeKind::kGapCopy;  // its stream byte
       produced += code.length;
     }
     lastShortOffset = code.shortCopy ? offset : 0;

@@ -46,9 +46,9 @@ struct Hrust1CodeTable {
   static constexpr uint32_t kLengthShift = 5;
   static constexpr uint32_t kValueShift = 11;
   static constexpr uint32_t kByte = 1u << 17;   // an offset byte follows
-  static constexpr uint32_t kFar = 1u << 18;    // with a far high part before it
+  static constexpr uint32_t kFar = 1u << 31;    // with a far high part before it (the sign bit)
   static constexpr uint32_t kShort = 1u << 19;  // a length-1 copy (S = 1)
-  static constexpr uint32_t kGap = 1u << 20;    // a gap copy
+  static constexpr uint32_t kGap = 1u << 20;    // a gap copy, distance in value
   static constexpr uint32_t kRun = 1u << 21;    // a literal run
   static constexpr uint32_t kLonger = 1u << 22; // decoded by ParseLonger
 
@@ -109,7 +109,7 @@ struct Hrust1FastReader {
   int64_t pos;         // the next byte is end[pos]; none is left when pos >= 0
   uint32_t word;       // the word NextWord fetched; the walk keeps its bits in ahead
   uint32_t unread;     // 1 to 16: the bits of the current word not yet taken
-  uint64_t ahead;      // from bit 63 down: the unread bits, then any bits
+  uint64_t ahead;      // from bit 63 down: the unread bits, then any bits, the last one 0
 
   bool Far() const { return pos <= -kHrust1FastMargin; }
   uint32_t Byte() { return end[pos++]; }
@@ -153,7 +153,7 @@ struct Hrust1FastReader {
   // first, or the flag that takes the word's last bit. The bits ahead tell,
   // so the window after the flags waits for no load of its own.
   ZANTOR_FORCE_INLINE uint32_t LiteralFlags() const {
-    const uint32_t ones = uint32_t(__builtin_clzll(~ahead | 1));
+    const uint32_t ones = uint32_t(__builtin_clzll(~ahead));  // its lowest bit is 0
     return ones < unread - 1 ? ones : unread - 1;
   }
 
@@ -171,18 +171,17 @@ struct Hrust1FastReader {
   // their forms follow no pattern a branch predictor could learn.
   ZANTOR_FORCE_INLINE Hrust1Code ParseCode(uint64_t w, uint32_t highWidth) {
     using T = Hrust1CodeTable;
-    const uint32_t e = kHrust1Codes.entry[(w << 1) >> (64 - T::kBits)];
+    const uint32_t e = kHrust1Codes.entry[w >> (63 - T::kBits)];  // the flag, 0, on top
     const uint32_t used = e & 31;
     const uint32_t length = (e >> T::kLengthShift) & 63;
     const uint32_t value = e >> T::kValueShift & 63;
-    if (e & (T::kGap | T::kRun | T::kLonger)) {
+    if (e & (T::kRun | T::kLonger)) {
       if (e & T::kLonger) return ParseLonger(w, highWidth);
       Consume(w, used);
-      if (e & T::kGap) return {Hrust1CodeKind::kGapCopy, 3, value, false, false};
       return {Hrust1CodeKind::kLiteralRun, length, 0, false, false};
     }
     // Masks, not conditions: the compiler would make branches of these.
-    const uint32_t far = 0u - ((e >> 18) & 1);
+    const uint32_t far = uint32_t(int32_t(e) >> 31);
     const uint32_t withByte = (e >> 17) & 1;
     const uint32_t high = value ^ (far & (value ^ ((1u << highWidth) - Field(w, used, highWidth))));
     Consume(w, used + (far & highWidth));
@@ -196,7 +195,10 @@ struct Hrust1FastReader {
       code.checkerRejects |= farRejects;
       return code;
     }
-    return {Hrust1CodeKind::kCopy, length, distance, (e & T::kShort) != 0, farRejects};
+    // A gap copy is a copy made of bits only but for its kind.
+    static_assert(uint32_t(Hrust1CodeKind::kGapCopy) == 1, "kind from the table bit");
+    const auto kind = Hrust1CodeKind((e >> 20) & 1);
+    return {kind, length, distance, (e & T::kShort) != 0, farRejects};
   }
 
  private:
