@@ -1,6 +1,8 @@
 // CheckHrust1: walks a Hrust 1 stream like the decoder, without output, and
 // also rejects forms that the packer never writes, so that block discovery
 // can tell real streams from chance data.
+#include <cstring>
+
 #include "codec/hrust1.h"
 #include "codec/hrust1_fast.h"
 #include "codec/hrust1_walk.h"
@@ -95,36 +97,29 @@ struct Checker : Hrust1Walker<Checker> {
   }
 };
 
-}  // namespace
-
-void CheckHrust1Careful(DecoderState& state) {
-  Checker c{{state, {}, kHrust1FirstWidth}, 0, 0, false};
-  c.Skip(kHrust1Tail);
-  FetchWord(state, c.bits);
-  ReadPackedByte(state);
-  c.Account(1);
-  CheckHrust1Codes(state, {c.bits, kHrust1FirstWidth, 0, 0});
+// Crafted data that repeats a few bytes: there the careful walk's branches
+// are all predicted and it runs ahead, while the fast walk waits on each code
+// for the one before. Looks at the next 32 bytes.
+bool Periodic(const uint8_t* p) {
+  for (uint32_t period = 1; period <= 16; ++period) {
+    if (std::memcmp(p, p + period, 16) == 0) return true;
+  }
+  return false;
 }
 
-void CheckHrust1(DecoderState& state) {
+// The fast walk from the state's position and walk on, while the data end is
+// far; leaves state and walk at the code boundary where it stops. False when
+// it decided the check: a copy from before the start of the output.
+bool CheckFast(DecoderState& state, Hrust1WalkState& walk) {
   const int64_t size = state.packedSize;
-  // The tail, the first word and the first byte.
-  Hrust1FastReader in{state.packed + size, kHrust1Tail - size, 0, 16};
-  if (!in.Far()) return CheckHrust1Careful(state);
-  in.NextWord();
-  in.Byte();
-  CheckHrust1From(state, in, state.expectedSize);
-}
-
-void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t expected) {
-  const int64_t size = state.packedSize;
-  uint32_t produced = 1;  // the walk's values in registers, not in memory
-  uint32_t highWidth = kHrust1FirstWidth;
-  int32_t lastShortOffset = 0;
-  uint32_t literalRow = 0;
-  // Far below wrapping, no code can wrap produced around.
-  const bool fast = expected <= UINT32_MAX - 65536;
-  while (fast && in.Far() && produced <= expected) {
+  const uint32_t expected = state.expectedSize;
+  Hrust1FastReader in = Hrust1FastReader::At(state.packed, state.packedSize, state.consumed, walk.bits);
+  uint32_t produced = state.produced;  // the walk's values in registers, not in memory
+  uint32_t highWidth = walk.highWidth;
+  int32_t lastShortOffset = walk.lastShortOffset;
+  uint32_t literalRow = walk.literalRow;
+  for (uint32_t step = 1; in.Far() && produced <= expected; ++step) {
+    if (step % 64 == 0 && Periodic(in.end + in.pos)) break;
     // A row of literal flags, then one code.
     const uint32_t flags = in.LiteralFlags();
     // One test for the two rare ends, not a branch each.
@@ -168,7 +163,7 @@ void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t ex
       state.consumed = uint32_t(in.pos + size);
       state.produced = produced;
       StopRun(state, kBeforeOutputStart);
-      return;
+      return false;
     } else {
       in.pos += code.kind == Hrust1CodeKind::kGapCopy;  // its stream byte
       produced += code.length;
@@ -179,14 +174,49 @@ void CheckHrust1From(DecoderState& state, Hrust1FastReader in, const uint32_t ex
 
   state.consumed = uint32_t(in.pos + size);
   state.produced = produced;
-  CheckHrust1Codes(state, {in.Register(), highWidth, lastShortOffset, literalRow});
+  walk = {in.Register(), highWidth, lastShortOffset, literalRow};
+  return true;
 }
 
-void CheckHrust1Codes(DecoderState& state, const Hrust1WalkState& walk) {
+// Skips the tail, fetches the first word and takes the first byte.
+ZANTOR_FORCE_INLINE Hrust1WalkState StartCheck(DecoderState& state) {
+  Checker c{{state, {}, kHrust1FirstWidth}, 0, 0, false};
+  c.Skip(kHrust1Tail);
+  FetchWord(state, c.bits);
+  ReadPackedByte(state);
+  c.Account(1);
+  return {c.bits, kHrust1FirstWidth, 0, 0};
+}
+
+}  // namespace
+
+void CheckHrust1Careful(DecoderState& state) {
+  Hrust1WalkState walk = StartCheck(state);
+  CheckHrust1Codes(state, walk, UINT32_MAX);
+}
+
+void CheckHrust1(DecoderState& state) {
+  Hrust1WalkState walk = StartCheck(state);
+  CheckHrust1Walk(state, walk, state.expectedSize);
+}
+
+void CheckHrust1Walk(DecoderState& state, Hrust1WalkState& walk, uint32_t expected) {
+  // Most checks on chance data end within a few codes, where the careful walk
+  // costs less than setting up the fast one.
+  constexpr uint32_t kCarefulSteps = 16;
+  if (!CheckHrust1Codes(state, walk, kCarefulSteps)) return;
+  // Far below wrapping, no code of the fast walk can wrap produced around.
+  const bool fast =
+      expected <= UINT32_MAX - 65536 && int64_t(state.consumed) - state.packedSize <= -kHrust1FastMargin;
+  if (fast && !CheckFast(state, walk)) return;
+  CheckHrust1Codes(state, walk, UINT32_MAX);
+}
+
+bool CheckHrust1Codes(DecoderState& state, Hrust1WalkState& walk, uint32_t steps) {
   Checker c{{state, walk.bits, walk.highWidth}, walk.lastShortOffset, 0, false};
   uint32_t literalRow = walk.literalRow;
   bool ended = false;
-  while (!state.stopped && !ended) {
+  for (; steps > 0 && !state.stopped && !ended; --steps) {
     if (state.produced > state.expectedSize) {
       StopRun(state, kOutputOverflow);
       break;
@@ -206,10 +236,15 @@ void CheckHrust1Codes(DecoderState& state, const Hrust1WalkState& walk) {
       ended = !c.Code();
     }
   }
-  if (state.stopped) return;
+  if (state.stopped) return false;
+  if (!ended) {  // the steps are used up, at a code boundary
+    walk = {c.bits, c.highWidth, c.lastShortOffset, literalRow};
+    return true;
+  }
   c.CheckPadding();
   c.Account(kHrust1Tail);
   if (state.produced > state.expectedSize) StopRun(state, kOutputOverflow);
+  return false;
 }
 
 }  // namespace zantor

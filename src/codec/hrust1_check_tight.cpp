@@ -157,7 +157,10 @@ void CheckHrust1Tight(DecoderState& state) {
   }
 
   const uint32_t expected = state.expectedSize;
-  CheckHrust1From(state, in, expected);
+  state.consumed = uint32_t(in.pos + size);
+  state.produced = 1;
+  Hrust1WalkState walk{in.Register(), kHrust1FirstWidth, 0, 0};
+  CheckHrust1Walk(state, walk, expected);
 }
 
 }  // namespace zantor

@@ -36,8 +36,7 @@ struct Decoder : Hrust1Walker<Decoder> {
 void DecodeFast(Decoder& d) {
   DecoderState& s = d.state;
   const int64_t size = s.packedSize;
-  Hrust1FastReader in{s.packed + size, int64_t(s.consumed) - size, d.bits.word, d.bits.unread,
-                      uint64_t(d.bits.word) << (64 - d.bits.unread)};
+  Hrust1FastReader in = Hrust1FastReader::At(s.packed, s.packedSize, s.consumed, d.bits);
   uint8_t* const output = s.output;
   const uint32_t expected = s.expectedSize;
   uint32_t produced = s.produced;  // in a register, not in the state

@@ -111,6 +111,12 @@ struct Hrust1FastReader {
   uint32_t unread;     // 1 to 16: the bits of the current word not yet taken
   uint64_t ahead;      // from bit 63 down: the unread bits, then any bits, the last one 0
 
+  // The reader at consumed, with the careful reader's bits.
+  static Hrust1FastReader At(const uint8_t* packed, uint32_t size, uint32_t consumed, Hrust1Bits bits) {
+    return {packed + size, int64_t(consumed) - int64_t(size), bits.word, bits.unread,
+            uint64_t(bits.word) << (64 - bits.unread)};
+  }
+
   bool Far() const { return pos <= -kHrust1FastMargin; }
   uint32_t Byte() { return end[pos++]; }
   uint32_t Word(int64_t at) const { return uint32_t(end[at]) | uint32_t(end[at + 1]) << 8; }

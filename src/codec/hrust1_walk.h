@@ -7,7 +7,6 @@
 
 #include "codec/hrust1_bits.h"
 #include "codec/hrust1_codes.h"
-#include "codec/hrust1_fast.h"
 
 namespace zantor {
 
@@ -118,15 +117,17 @@ struct Hrust1WalkState {
   uint32_t literalRow;      // literal flags in a row so far
 };
 
-// Checks the codes from the state's position on, up to and including the
-// padding after the end code and the tail; the fast walk hands over to it
-// where it stops.
-void CheckHrust1Codes(DecoderState& state, const Hrust1WalkState& walk);
+// Checks up to steps literal flags and codes from the state's position on
+// with the careful walk, the end code followed by the padding and the tail.
+// True when the steps ran out, at a code boundary, with walk carried on;
+// false when the check is decided.
+bool CheckHrust1Codes(DecoderState& state, Hrust1WalkState& walk, uint32_t steps);
 
-// The checkers' walk from reader in, far from the end of the packed data,
-// just after the first byte (produced 1) and with expected the state's
-// expectedSize: the fast walk as far as it goes, then CheckHrust1Codes.
-void CheckHrust1From(DecoderState& state, Hrust1FastReader in, uint32_t expected);
+// The checkers' walk from the state's position on, just after the first
+// byte or later, with expected the state's expectedSize: the careful walk,
+// the fast one as far as it goes, then the careful one to the end; walk is
+// carried on.
+void CheckHrust1Walk(DecoderState& state, Hrust1WalkState& walk, uint32_t expected);
 
 // CheckHrust1 with the careful walk alone, from the start: the reference that
 // the fast walks are tested against.
