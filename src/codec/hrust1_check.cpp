@@ -1,6 +1,9 @@
 // CheckHrust1: walks a Hrust 1 stream like the decoder, without output, and
 // also rejects forms that the packer never writes, so that block discovery
-// can tell real streams from chance data.
+// can tell real streams from chance data. Far from the end of the packed
+// data the fast walk checks the codes that surely pass and fails a copy from
+// before the start of the output right there, as the careful walk would; at
+// anything else it hands over to the careful walk.
 #include <cstring>
 
 #include "codec/hrust1.h"

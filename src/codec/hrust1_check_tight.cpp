@@ -1,11 +1,8 @@
 // CheckHrust1Tight: CheckHrust1 for the exhaustive search, which starts a
-// check at every byte of an image. Far from the end of the packed data it
-// runs the fast walk with unchecked reads; a copy from before the start of
-// the output, by far the most common end of a check on chance data, fails
-// right there, as the careful walk would fail it. At any other code that may
-// fail, at the end code and near the end of the data it hands over to the
-// careful walk, so the error is always that of CheckHrust1, and so are
-// consumed and produced.
+// check at every byte of an image. The codes of the first bit word decide
+// most positions of chance data at once; the rest walk as CheckHrust1 does,
+// so the error is always that of CheckHrust1, and so are consumed and
+// produced.
 #include "codec/hrust1.h"
 #include "codec/hrust1_fast.h"
 #include "codec/hrust1_first_word.h"
