@@ -135,8 +135,7 @@ void CheckHrust2Tight(DecoderState& state) {
       literalRow += flags;
       continue;
     }
-    Hrust2Code code;
-    if (!in.ShortCopy(window, code)) code = in.ParseCode(window);
+    const Hrust2Code code = in.NextCode(window);
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced) {
       produced += code.length;
     } else if (code.kind == Hrust2CodeKind::kCopy) {

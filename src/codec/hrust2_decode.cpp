@@ -40,8 +40,7 @@ Hrust2Bits DecodeFast(DecoderState& s) {
       produced += flags;
       continue;
     }
-    Hrust2Code code;
-    if (!in.ShortCopy(window, code)) code = in.ParseCode(window);
+    const Hrust2Code code = in.NextCode(window);
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
       CopyBack(to, code.distance, code.length, room);
       produced += code.length;

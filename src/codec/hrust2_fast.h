@@ -14,6 +14,7 @@
 
 #include "base/force_inline.h"
 #include "codec/decoder_state.h"
+#include "codec/hrust2_codes.h"
 
 namespace zantor {
 
@@ -66,20 +67,19 @@ struct Hrust2FastReader {
     return flags;
   }
 
-  // A short copy (0 00 vvv), the only copy made of bits alone, on a branch
-  // of its own with a fixed width: where the branch is predicted (regular
-  // data) the next code's bit position waits for neither the table nor the
-  // selects of ParseCode. False for any other code.
-  ZANTOR_FORCE_INLINE bool ShortCopy(uint32_t w, Hrust2Code& code) {
-    if (w >> 29 != 0) return false;
-    code = {Hrust2CodeKind::kCopy, 1, 8 - ((w << 3) >> 29)};
-    Consume(w, 6);
-    return true;
+  // The code at the start of window w, whose first bit is 0: nearly always a
+  // copy of kHrust2Copies, decided without a branch; ParseCode for the rest.
+  ZANTOR_FORCE_INLINE Hrust2Code NextCode(uint32_t w) {
+    const uint32_t e = kHrust2Copies.entry[(w << 1) >> (32 - kHrust2CopyIndexBits)];
+    if (e == 0) return ParseCode(w);
+    Consume(w, e & 15);
+    const uint32_t withByte = (e & Hrust2CopyTable::kByte) ? 1 : 0;
+    const uint32_t byte = end[pos] & (0u - withByte);  // in the data: the walk is far from its end
+    pos += withByte;
+    return {Hrust2CodeKind::kCopy, (e >> 4) & 15, (((e >> 8) & 31) << (8 * withByte)) - byte};
   }
 
-  // The code at the start of window w, whose first bit is 0. Copies, nearly
-  // every code, are worked out with selects rather than branches, as their
-  // kinds follow no pattern a branch predictor could learn.
+  // Any code at the start of window w, whose first bit is 0.
   Hrust2Code ParseCode(const uint32_t w) {
     const uint32_t prefix = kLengthPrefix.entry[(w << 1) >> 22];
     const uint32_t s = prefix & 0xFF;
