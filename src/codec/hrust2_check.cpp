@@ -1,6 +1,10 @@
 // CheckHrust2: the decoder's walk without output. It reads the same bits and
 // bytes in the same order, so consumed advances exactly as in decoding, and
-// is stricter in the few places where real packed data never goes.
+// is stricter in the few places where real packed data never goes. Far from
+// the end of the packed data the fast walk checks the codes that surely pass
+// (and fails copies from before the start of the output); it hands over to
+// the careful walk at any other code, at the end code and near the end of
+// the data, so every outcome is the careful walk's.
 #include "codec/hrust2.h"
 #include "codec/hrust2_walk.h"
 
@@ -26,11 +30,61 @@ void CountMatch(DecoderState& state, int32_t offset, uint32_t length) {
 
 }  // namespace
 
-void CheckHrust2(DecoderState& state) {
+void CheckHrust2Careful(DecoderState& state) {
   SkipPacked(state, kHrust2Tail + 1);  // the tail and the first byte
   state.produced = 1;
   Hrust2Bits bits;
   CheckHrust2Codes(state, bits, 0);
+}
+
+void CheckHrust2(DecoderState& state) {
+  Hrust2FastReader in{state.packed + state.packedSize, int64_t(kHrust2Tail + 1) - int64_t(state.packedSize),
+                      Hrust2FastReader::kEmpty};
+  if (!in.Far()) return CheckHrust2Careful(state);  // short data: careful all along
+  CheckHrust2Fast(state, in);
+}
+
+void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in) {
+  const uint32_t expected = state.expectedSize;
+  uint32_t produced = 1;
+  uint32_t literalRow = 0;
+  while (in.Far() && produced <= expected) {
+    const Hrust2FastReader start = in;
+    const uint32_t window = in.Window();
+    if (window >> 31) {
+      const uint32_t flags = in.TakeLiteralFlags(window);
+      if (literalRow + flags > kHrust2MaxLiteralRow || flags > expected - produced + 1) {
+        in = start;
+        break;
+      }
+      in.pos += flags;  // their data bytes
+      produced += flags;
+      literalRow += flags;
+      continue;
+    }
+    const Hrust2Code code = in.NextCode(window);
+    if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced) {
+      produced += code.length;
+    } else if (code.kind == Hrust2CodeKind::kCopy) {
+      // A copy from before the start of the output, the common end of a check
+      // on chance data: the careful walk fails it after reading all of it.
+      state.consumed = uint32_t(in.pos + int64_t(state.packedSize));
+      state.produced = produced;
+      return StopRun(state, kBeforeOutputStart);
+    } else if (code.kind == Hrust2CodeKind::kLiteralRun && in.pos + code.length < 0) {
+      in.pos += code.length;
+      produced += code.length;
+    } else {
+      in = start;
+      break;
+    }
+    literalRow = 0;
+  }
+
+  state.consumed = uint32_t(in.pos + int64_t(state.packedSize));
+  state.produced = produced;
+  Hrust2Bits bits = in.CarefulBits();
+  CheckHrust2Codes(state, bits, literalRow);
 }
 
 void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow) {

@@ -56,9 +56,7 @@ Hrust2Bits DecodeFast(DecoderState& s) {
   }
   s.consumed = uint32_t(in.pos + int64_t(s.packedSize));
   s.produced = produced;
-  Hrust2Bits bits;
-  bits.word = in.reg << 24;
-  return bits;
+  return in.CarefulBits();
 }
 
 // The careful walk: every code, up to the end code or the first error.

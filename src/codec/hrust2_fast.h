@@ -13,7 +13,10 @@
 #include <cstdint>
 
 #include "base/force_inline.h"
+#include <cstring>
+
 #include "codec/decoder_state.h"
+#include "codec/hrust2_bits.h"
 #include "codec/hrust2_codes.h"
 
 namespace zantor {
@@ -29,37 +32,43 @@ struct Hrust2Code {
 };
 
 struct Hrust2FastReader {
-  static constexpr uint32_t kEmpty = 0x80;
+  static constexpr uint32_t kEmpty = 0;  // no unread bits
 
   const uint8_t* end;  // one past the packed data
   int64_t pos;         // the next byte is end[pos]; none is left when pos >= 0
-  uint32_t reg;        // unread bits from bit 7 down, then a marker bit
+  uint32_t unread;     // bits of the register not yet taken, 0 to 7
+  uint32_t bits;       // those bits from bit 31 down, the rest 0
 
   bool Far() const { return pos <= -kHrust2FastMargin; }
-  uint32_t Unread() const { return 7 - uint32_t(__builtin_ctz(reg)); }
   uint32_t Byte() { return end[pos++]; }
 
   // The unread bits, then the next four packed bytes, from bit 31 down.
   uint32_t Window() const {
-    const uint8_t* p = end + pos;
-    uint32_t next = uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-    return (reg & (reg - 1)) << 24 | next >> Unread();
+    uint32_t next;
+    std::memcpy(&next, end + pos, 4);
+    return bits | __builtin_bswap32(next) >> unread;
   }
 
   // Takes the first n bits of window w (n up to 25): the register's bits,
   // then whole bit bytes, the last of which keeps its rest as the register.
   void Consume(uint32_t w, uint32_t n) {
-    uint32_t unread = Unread();
-    uint32_t rest = (unread - n) & 7;  // bits left of the last byte touched
+    const uint32_t rest = (unread - n) & 7;  // bits left of the last byte touched
     pos += (n + rest - unread) >> 3;
-    reg = (((w << n) >> 24) & (0xFF00u >> rest)) | (0x80u >> rest);
+    unread = rest;
+    bits = (w << n) & ~(~0u >> rest);
+  }
+
+  // The register as the careful walk keeps it: the unread bits, then a marker.
+  Hrust2Bits CarefulBits() const {
+    Hrust2Bits careful;
+    careful.word = bits | Hrust2Bits::kEmpty >> unread;
+    return careful;
   }
 
   // Takes the literal flags that lead window w (its first bit is 1): those
   // in the register, or those of the next bit byte when the register is
   // empty; later flags come after the data bytes of these.
   uint32_t TakeLiteralFlags(uint32_t w) {
-    uint32_t unread = Unread();
     uint32_t ones = uint32_t(__builtin_clz(~w | 1));
     uint32_t limit = unread == 0 ? 8 : unread;
     uint32_t flags = ones < limit ? ones : limit;
