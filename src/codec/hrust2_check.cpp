@@ -48,6 +48,7 @@ void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in) {
   const uint32_t expected = state.expectedSize;
   uint32_t produced = 1;
   uint32_t literalRow = 0;
+  in.Reload();
   while (in.Far() && produced <= expected) {
     const Hrust2FastReader start = in;
     const uint32_t window = in.Window();
@@ -58,6 +59,7 @@ void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in) {
         break;
       }
       in.pos += flags;  // their data bytes
+      in.Reload();
       produced += flags;
       literalRow += flags;
       continue;
@@ -71,8 +73,9 @@ void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in) {
       state.consumed = uint32_t(in.pos + int64_t(state.packedSize));
       state.produced = produced;
       return StopRun(state, kBeforeOutputStart);
-    } else if (code.kind == Hrust2CodeKind::kLiteralRun && in.pos + code.length < 0) {
+    } else if (code.kind == Hrust2CodeKind::kLiteralRun && in.pos + code.length <= -kHrust2FastMargin) {
       in.pos += code.length;
+      in.Reload();
       produced += code.length;
     } else {
       in = start;

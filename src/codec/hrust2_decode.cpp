@@ -24,6 +24,8 @@ Hrust2Bits DecodeFast(DecoderState& s) {
   uint8_t* const output = s.output;
   const uint32_t expected = s.expectedSize;
   uint32_t produced = s.produced;  // in a register, not in the state
+  if (!in.Far()) return in.CarefulBits();  // short data: careful all along
+  in.Reload();
   while (in.Far()) {
     const Hrust2FastReader start = in;
     const uint32_t room = expected - produced;
@@ -37,6 +39,7 @@ Hrust2Bits DecodeFast(DecoderState& s) {
       }
       std::memcpy(to, in.end + in.pos, 8);  // up to 8 literals at once
       in.pos += flags;
+      in.Reload();
       produced += flags;
       continue;
     }
@@ -45,9 +48,10 @@ Hrust2Bits DecodeFast(DecoderState& s) {
       CopyBack(to, code.distance, code.length, room);
       produced += code.length;
     } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 &&
-               in.pos + code.length + 8 <= 0) {
+               in.pos + code.length <= -kHrust2FastMargin) {
       CopyInSteps(to, in.end + in.pos, code.length);
       in.pos += code.length;
+      in.Reload();
       produced += code.length;
     } else {
       in = start;

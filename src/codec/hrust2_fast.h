@@ -1,9 +1,11 @@
 // Fast Hrust 2 parsing for the part of a stream that lies far from the end
-// of the packed data. Parsing a code there touches at most the next 12
-// bytes (two windows and four data bytes, or a window and eight literals),
-// so with kHrust2FastMargin bytes left no read needs a test of its own. Bits are seen through a window: the unread bits of the
-// register followed by the next packed bytes, which are the next bit bytes
-// as long as no data byte is read in between.
+// of the packed data. Parsing a code there moves on at most 12 bytes (two
+// windows and four data bytes, or a bit byte and eight literals) and then
+// reads the next eight, so with kHrust2FastMargin bytes left no read needs a
+// test of its own; a literal run is taken only if as many bytes are left
+// after it. Bits are seen through a window: the unread bits of the register
+// followed by the next packed bytes, which are the next bit bytes as long as
+// no data byte is read in between.
 //
 // The fast walks commit only codes that surely succeed; at anything else (an
 // error, the end code, the end of the packed data drawing near) they stop at
@@ -21,7 +23,7 @@
 
 namespace zantor {
 
-constexpr int64_t kHrust2FastMargin = 16;
+constexpr int64_t kHrust2FastMargin = 24;
 
 enum class Hrust2CodeKind : uint8_t { kCopy, kLiteralRun, kEnd, kBadEscape };
 
@@ -38,16 +40,25 @@ struct Hrust2FastReader {
   int64_t pos;         // the next byte is end[pos]; none is left when pos >= 0
   uint32_t unread;     // bits of the register not yet taken, 0 to 7
   uint32_t bits;       // those bits from bit 31 down, the rest 0
+  // The next eight packed bytes, the first in bits 63-56, and the first four
+  // of them as Window sees them. After a copy of kHrust2Copies, which reads at
+  // most three bytes, the next window's bytes come from the previous eight
+  // by a shift: its bit position waits for no load. Reload after any other
+  // move of pos.
+  uint64_t ahead;
+  uint32_t next;
 
   bool Far() const { return pos <= -kHrust2FastMargin; }
   uint32_t Byte() { return end[pos++]; }
 
-  // The unread bits, then the next four packed bytes, from bit 31 down.
-  uint32_t Window() const {
-    uint32_t next;
-    std::memcpy(&next, end + pos, 4);
-    return bits | __builtin_bswap32(next) >> unread;
+  void Reload() {
+    std::memcpy(&ahead, end + pos, 8);
+    ahead = __builtin_bswap64(ahead);
+    next = uint32_t(ahead >> 32);
   }
+
+  // The unread bits, then the next four packed bytes, from bit 31 down.
+  uint32_t Window() const { return bits | next >> unread; }
 
   // Takes the first n bits of window w (n up to 25): the register's bits,
   // then whole bit bytes, the last of which keeps its rest as the register.
@@ -80,11 +91,22 @@ struct Hrust2FastReader {
   // copy of kHrust2Copies, decided without a branch; ParseCode for the rest.
   ZANTOR_FORCE_INLINE Hrust2Code NextCode(uint32_t w) {
     const uint32_t e = kHrust2Copies.entry[(w << 1) >> (32 - kHrust2CopyIndexBits)];
-    if (e == 0) return ParseCode(w);
-    Consume(w, e & 15);
+    if (e == 0) {
+      const Hrust2Code code = ParseCode(w);
+      Reload();
+      return code;
+    }
+    const uint32_t rest = (unread - (e & 15)) & 7;
     const uint32_t withByte = (e & Hrust2CopyTable::kByte) ? 1 : 0;
-    const uint32_t byte = end[pos] & (0u - withByte);  // in the data: the walk is far from its end
-    pos += withByte;
+    const uint32_t k = ((e & 15) + rest - unread) >> 3;
+    const uint32_t byte = end[pos + k] & (0u - withByte);  // in the data: the walk is far from its end
+    const uint32_t advance = k + withByte;
+    bits = (w << (e & 15)) & ~(~0u >> rest);
+    unread = rest;
+    pos += advance;
+    next = uint32_t((ahead << (8 * advance)) >> 32);
+    std::memcpy(&ahead, end + pos, 8);
+    ahead = __builtin_bswap64(ahead);
     return {Hrust2CodeKind::kCopy, (e >> 4) & 15, (((e >> 8) & 31) << (8 * withByte)) - byte};
   }
 
@@ -131,6 +153,7 @@ struct Hrust2FastReader {
     uint32_t length = Byte();
     if (length == 0) return {Hrust2CodeKind::kEnd, 0, 0};
     if (length < 16) length = length << 8 | Byte();
+    Reload();
     const uint32_t far = Window();
     if (far >> 31) {
       Consume(far, 1);
