@@ -53,6 +53,12 @@ void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in) {
     const Hrust2FastReader start = in;
     const uint32_t window = in.Window();
     if (window >> 31) {
+      if (in.OneLiteral(window) && literalRow < kHrust2MaxLiteralRow) {
+        in.Take(window, 1, 1);
+        ++produced;
+        ++literalRow;
+        continue;
+      }
       const uint32_t flags = in.TakeLiteralFlags(window);
       if (literalRow + flags > kHrust2MaxLiteralRow || flags > expected - produced + 1) {
         in = start;

@@ -1,9 +1,9 @@
-// The Hrust 2 copies that the fast walks decode with one table look-up: every
+// The Hrust 2 codes that the fast walks decode with one table look-up: every
 // copy whose bits, after its 0 flag, fit in the next kHrust2CopyIndexBits bits
-// and which reads at most one data byte, its low distance byte, after them.
-// Nearly every copy of real data is one. Looking the whole code up replaces a
-// chain of data-dependent branches, which the predictor cannot learn on
-// packed data, by a few arithmetic steps.
+// and which reads at most one data byte, its low distance byte, after them,
+// and the literal runs. Nearly every copy of real data is one. Looking the
+// whole code up replaces a chain of data-dependent branches, which the
+// predictor cannot learn on packed data, by a few arithmetic steps.
 #pragma once
 #include <cstdint>
 
@@ -13,9 +13,11 @@ constexpr uint32_t kHrust2CopyIndexBits = 11;
 
 // Entry: bits used, the 0 flag included (bits 0-3; 0 for any other code),
 // length (bits 4-7), H (bits 8-12) and whether a data byte follows (bit 13).
-// With a byte, the distance is H * 256 - byte; without, it is H (1 to 8).
+// With a byte, the distance is H * 256 - byte; without, it is H (1 to 8). A
+// literal run (kRun) of 2 v + 12 bytes holds v as its length.
 struct Hrust2CopyTable {
   static constexpr uint16_t kByte = 0x2000;
+  static constexpr uint16_t kRun = 0x4000;
   uint16_t entry[1u << kHrust2CopyIndexBits];
 
   constexpr Hrust2CopyTable() : entry() {
@@ -46,7 +48,10 @@ struct Hrust2CopyTable {
       return Entry(at + 3, 1, 8 - Field(bits, at, 3), 0);
     }
     if (s == 2) return Entry(at, 2, 1, kByte);  // 0 01 and a byte
-    if (s == 4) return 0;                        // literal run, long length, end code
+    if (s == 4) {  // 0 11 00 0 vvvv: a literal run; 0 11 00 1: long length or end code
+      if (at + 5 > kHrust2CopyIndexBits || Field(bits, at, 1)) return 0;
+      return Entry(at + 5, Field(bits, at + 1, 4), 0, kRun);
+    }
     const uint32_t length = s - (s >= 5);
     // The far offset: 1 and a byte, or 0, a width code, high bits and a byte.
     if (at + 1 > kHrust2CopyIndexBits) return 0;

@@ -32,6 +32,11 @@ Hrust2Bits DecodeFast(DecoderState& s) {
     uint8_t* to = output + produced;
     const uint32_t window = in.Window();
     if (window >> 31) {
+      if (in.OneLiteral(window) && room != 0) {
+        *to = in.end[in.Take(window, 1, 1)];
+        ++produced;
+        continue;
+      }
       const uint32_t flags = in.TakeLiteralFlags(window);
       if (room < 8) {
         in = start;

@@ -52,9 +52,12 @@ struct Hrust2FastReader {
   uint32_t Byte() { return end[pos++]; }
 
   void Reload() {
+    Reload64();
+    next = uint32_t(ahead >> 32);
+  }
+  void Reload64() {
     std::memcpy(&ahead, end + pos, 8);
     ahead = __builtin_bswap64(ahead);
-    next = uint32_t(ahead >> 32);
   }
 
   // The unread bits, then the next four packed bytes, from bit 31 down.
@@ -76,6 +79,24 @@ struct Hrust2FastReader {
     return careful;
   }
 
+  // Takes the first n bits of window w (up to 13), then data data bytes,
+  // at most four bytes in all; returns the position of the data bytes.
+  ZANTOR_FORCE_INLINE int64_t Take(uint32_t w, uint32_t n, uint32_t data) {
+    const uint32_t rest = (unread - n) & 7;
+    const uint32_t bitBytes = (n + rest - unread) >> 3;
+    const int64_t at = pos + bitBytes;
+    bits = (w << n) & ~(~0u >> rest);
+    unread = rest;
+    pos = at + data;
+    next = uint32_t((ahead << (8 * (bitBytes + data))) >> 32);
+    Reload64();
+    return at;
+  }
+
+  // Whether window w, whose first bit is 1, starts with exactly one literal
+  // flag to take: a 0 follows it, or the register ends after it.
+  bool OneLiteral(uint32_t w) const { return w >> 30 == 2 || unread == 1; }
+
   // Takes the literal flags that lead window w (its first bit is 1): those
   // in the register, or those of the next bit byte when the register is
   // empty; later flags come after the data bytes of these.
@@ -87,30 +108,33 @@ struct Hrust2FastReader {
     return flags;
   }
 
-  // The code at the start of window w, whose first bit is 0: nearly always a
-  // copy of kHrust2Copies, decided without a branch; ParseCode for the rest.
+  // The code at the start of window w, whose first bit is 0. The short copy
+  // (0 00 vvv), the one copy made of bits alone, takes a branch of its own
+  // with a fixed width: where it is predicted (regular data) the next code's
+  // bit position waits for no table. Other copies and literal runs come from
+  // kHrust2Copies without a branch; ParseCode takes the rest. After a
+  // literal run the caller skips its bytes and reloads.
   ZANTOR_FORCE_INLINE Hrust2Code NextCode(uint32_t w) {
+    if (w >> 29 == 0) {
+      Take(w, 6, 0);
+      return {Hrust2CodeKind::kCopy, 1, 8 - ((w >> 26) & 7)};
+    }
     const uint32_t e = kHrust2Copies.entry[(w << 1) >> (32 - kHrust2CopyIndexBits)];
     if (e == 0) {
       const Hrust2Code code = ParseCode(w);
       Reload();
       return code;
     }
-    const uint32_t rest = (unread - (e & 15)) & 7;
+    if (e & Hrust2CopyTable::kRun) {
+      Consume(w, e & 15);
+      return {Hrust2CodeKind::kLiteralRun, 2 * ((e >> 4) & 15) + 12, 0};
+    }
     const uint32_t withByte = (e & Hrust2CopyTable::kByte) ? 1 : 0;
-    const uint32_t k = ((e & 15) + rest - unread) >> 3;
-    const uint32_t byte = end[pos + k] & (0u - withByte);  // in the data: the walk is far from its end
-    const uint32_t advance = k + withByte;
-    bits = (w << (e & 15)) & ~(~0u >> rest);
-    unread = rest;
-    pos += advance;
-    next = uint32_t((ahead << (8 * advance)) >> 32);
-    std::memcpy(&ahead, end + pos, 8);
-    ahead = __builtin_bswap64(ahead);
+    const uint32_t byte = end[Take(w, e & 15, withByte)] & (0u - withByte);
     return {Hrust2CodeKind::kCopy, (e >> 4) & 15, (((e >> 8) & 31) << (8 * withByte)) - byte};
   }
 
-  // Any code at the start of window w, whose first bit is 0.
+  // A code outside kHrust2Copies at the start of window w, whose first bit is 0.
   Hrust2Code ParseCode(const uint32_t w) {
     const uint32_t prefix = kLengthPrefix.entry[(w << 1) >> 22];
     const uint32_t s = prefix & 0xFF;
@@ -142,13 +166,8 @@ struct Hrust2FastReader {
     return {Hrust2CodeKind::kCopy, length, high * 256 - Byte()};
   }
 
-  // The codes behind prefix S = 4: literal run, long length, end code.
+  // The codes behind the bits 0 11 00 1 (S = 4 and a 1): long length, end code.
   Hrust2Code ParseSpecial(uint32_t w, uint32_t used) {
-    if ((w << used) >> 31 == 0) {
-      uint32_t v = (w << (used + 1)) >> 28;
-      Consume(w, used + 5);
-      return {Hrust2CodeKind::kLiteralRun, 2 * v + 12, 0};
-    }
     Consume(w, used + 1);
     uint32_t length = Byte();
     if (length == 0) return {Hrust2CodeKind::kEnd, 0, 0};
