@@ -65,6 +65,8 @@ struct Hrust2CopyTable {
   }
 };
 
-inline constexpr Hrust2CopyTable kHrust2Copies{};
+// One copy in each file that uses it: addressed directly, without the indirection
+// through the global offset table that a shared definition costs in a module.
+static constexpr Hrust2CopyTable kHrust2Copies{};
 
 }  // namespace zantor
