@@ -50,13 +50,9 @@ void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced
         ++literalRow;
         continue;
       }
-      const uint32_t flags = in.TakeLiteralFlags(window);
-      if (literalRow + flags > kHrust2MaxLiteralRow || flags > expected - produced + 1) {
-        in = start;
-        break;
-      }
-      in.pos += flags;  // their data bytes
-      in.Reload();
+      const uint32_t flags = in.LiteralFlags(window);
+      if (literalRow + flags > kHrust2MaxLiteralRow || flags > expected - produced + 1) break;
+      in.TakeLiterals(window, flags);
       produced += flags;
       literalRow += flags;
       continue;

@@ -37,14 +37,9 @@ Hrust2Bits DecodeFast(DecoderState& s) {
         ++produced;
         continue;
       }
-      const uint32_t flags = in.TakeLiteralFlags(window);
-      if (room < 8) {
-        in = start;
-        break;
-      }
-      std::memcpy(to, in.end + in.pos, 8);  // up to 8 literals at once
-      in.pos += flags;
-      in.Reload();
+      if (room < 8) break;
+      const uint32_t flags = in.LiteralFlags(window);
+      std::memcpy(to, in.end + in.TakeLiterals(window, flags), 8);  // up to 8 literals at once
       produced += flags;
       continue;
     }

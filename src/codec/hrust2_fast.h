@@ -97,15 +97,23 @@ struct Hrust2FastReader {
   // flag to take: a 0 follows it, or the register ends after it.
   bool OneLiteral(uint32_t w) const { return w >> 30 == 2 || unread == 1; }
 
-  // Takes the literal flags that lead window w (its first bit is 1): those
-  // in the register, or those of the next bit byte when the register is
-  // empty; later flags come after the data bytes of these.
-  uint32_t TakeLiteralFlags(uint32_t w) {
-    uint32_t ones = uint32_t(__builtin_clz(~w | 1));
-    uint32_t limit = unread == 0 ? 8 : unread;
-    uint32_t flags = ones < limit ? ones : limit;
+  // The literal flags that lead window w (its first bit is 1) and are to be
+  // taken together: those in the register, or those of the next bit byte
+  // when the register is empty; later flags come after the data bytes of
+  // these.
+  uint32_t LiteralFlags(uint32_t w) const {
+    const uint32_t ones = uint32_t(__builtin_clz(~w | 1));
+    const uint32_t limit = unread == 0 ? 8 : unread;
+    return ones < limit ? ones : limit;
+  }
+
+  // Takes those flags and their data bytes; returns the data bytes' position.
+  int64_t TakeLiterals(uint32_t w, uint32_t flags) {
+    if (flags <= 3) return Take(w, flags, flags);
     Consume(w, flags);
-    return flags;
+    pos += flags;
+    Reload();
+    return pos - flags;
   }
 
   // The code at the start of window w, whose first bit is 0. The short copy
