@@ -1,5 +1,7 @@
 // Both Hrust 2 checkers, whose fast walks hand over to the careful walk, must
 // leave the same error, consumed and produced as the careful walk alone.
+#include <initializer_list>
+
 #include "codec/hrust2.h"
 #include "codec/hrust2_walk.h"
 #include "hrust2_fuzz_input.h"
