@@ -26,7 +26,7 @@ inline bool ListFull(const PassContext& context) {
 
 // Pays for a check that walked this many packed bytes; false when the budget
 // ran out and the routine must end.
-inline bool PayCheck(const PassContext& context, uint32_t walked) { return context.budget.Spend(walked); }
+inline bool PayCheck(const PassContext& context, uint64_t walked) { return context.budget.Spend(walked); }
 
 inline Result AddFoundSpan(PassContext& context, uint32_t start, uint32_t length) {
   return context.found.Append(Span{start, length});
