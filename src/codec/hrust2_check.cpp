@@ -66,9 +66,8 @@ void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced
       state.consumed = uint32_t(in.pos + int64_t(state.packedSize));
       state.produced = produced;
       return StopRun(state, kBeforeOutputStart);
-    } else if (code.kind == Hrust2CodeKind::kLiteralRun && in.pos + code.length <= -kHrust2FastMargin) {
-      in.pos += code.length;
-      in.Reload();
+    } else if (code.kind == Hrust2CodeKind::kLiteralRun && in.Holds(code.length)) {
+      in.SkipBytes(code.length);
       produced += code.length;
     } else {
       in = start;

@@ -47,11 +47,8 @@ Hrust2Bits DecodeFast(DecoderState& s) {
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
       CopyBack(to, code.distance, code.length, room);
       produced += code.length;
-    } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 &&
-               in.pos + code.length <= -kHrust2FastMargin) {
-      CopyInSteps(to, in.end + in.pos, code.length);
-      in.pos += code.length;
-      in.Reload();
+    } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 && in.Holds(code.length)) {
+      CopyInSteps(to, in.end + in.SkipBytes(code.length), code.length);
       produced += code.length;
     } else {
       in = start;

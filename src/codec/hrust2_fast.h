@@ -111,9 +111,17 @@ struct Hrust2FastReader {
   int64_t TakeLiterals(uint32_t w, uint32_t flags) {
     if (flags <= 3) return Take(w, flags, flags);
     Consume(w, flags);
-    pos += flags;
+    return SkipBytes(flags);
+  }
+
+  // Whether n data bytes lie before the last kHrust2FastMargin bytes.
+  bool Holds(uint32_t n) const { return pos + n <= -kHrust2FastMargin; }
+
+  // Skips n data bytes; returns their position.
+  int64_t SkipBytes(uint32_t n) {
+    pos += n;
     Reload();
-    return pos - flags;
+    return pos - n;
   }
 
   // The code at the start of window w, whose first bit is 0. The short copy
