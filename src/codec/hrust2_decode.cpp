@@ -43,6 +43,16 @@ Hrust2Bits DecodeFast(DecoderState& s) {
       produced += flags;
       continue;
     }
+    if (Hrust2FastReader::ShortCopy(window) && room != 0) {
+      const uint32_t distance = in.TakeShortCopy(window);
+      if (distance > produced) {
+        in = start;
+        break;
+      }
+      *to = *(to - distance);  // one byte: no copy loop
+      ++produced;
+      continue;
+    }
     const Hrust2Code code = in.NextCode(window);
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
       CopyBack(to, code.distance, code.length, room);

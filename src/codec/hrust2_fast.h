@@ -124,6 +124,14 @@ struct Hrust2FastReader {
     return pos - n;
   }
 
+  // Whether window w starts with a short copy (0 00 vvv); taking it gives
+  // its distance, 1 to 8, for a length of 1.
+  static bool ShortCopy(uint32_t w) { return w >> 29 == 0; }
+  ZANTOR_FORCE_INLINE uint32_t TakeShortCopy(uint32_t w) {
+    Take(w, 6, 0);
+    return 8 - ((w >> 26) & 7);
+  }
+
   // The code at the start of window w, whose first bit is 0. The short copy
   // (0 00 vvv), the one copy made of bits alone, takes a branch of its own
   // with a fixed width: where it is predicted (regular data) the next code's
@@ -131,10 +139,7 @@ struct Hrust2FastReader {
   // kHrust2Copies without a branch; ParseCode takes the rest. After a
   // literal run the caller skips its bytes and reloads.
   ZANTOR_FORCE_INLINE Hrust2Code NextCode(uint32_t w) {
-    if (w >> 29 == 0) {
-      Take(w, 6, 0);
-      return {Hrust2CodeKind::kCopy, 1, 8 - ((w >> 26) & 7)};
-    }
+    if (ShortCopy(w)) return {Hrust2CodeKind::kCopy, 1, TakeShortCopy(w)};
     const uint32_t e = kHrust2Copies.entry[(w << 1) >> (32 - kHrust2CopyIndexBits)];
     if (e == 0) {
       const Hrust2Code code = ParseCode(w);
