@@ -13,10 +13,9 @@
 // outcome is decided by the careful walk.
 #pragma once
 #include <cstdint>
-
-#include "base/force_inline.h"
 #include <cstring>
 
+#include "base/force_inline.h"
 #include "codec/decoder_state.h"
 #include "codec/hrust2_bits.h"
 #include "codec/hrust2_codes.h"
@@ -41,10 +40,10 @@ struct Hrust2FastReader {
   uint32_t unread;     // bits of the register not yet taken, 0 to 7
   uint32_t bits;       // those bits from bit 31 down, the rest 0
   // The next eight packed bytes, the first in bits 63-56, and the first four
-  // of them as Window sees them. After a copy of kHrust2Copies, which reads at
-  // most three bytes, the next window's bytes come from the previous eight
-  // by a shift: its bit position waits for no load. Reload after any other
-  // move of pos.
+  // of them as Window sees them. After a step of at most four bytes (Take:
+  // a copy of kHrust2Copies, a short copy, up to three literals), the next
+  // window's bytes come from the previous eight by a shift: its bit position
+  // waits for no load. Reload after any other move of pos.
   uint64_t ahead;
   uint32_t next;
 
