@@ -1,11 +1,19 @@
 // CheckHrust2: the decoder's walk without output. It reads the same bits and
 // bytes in the same order, so consumed advances exactly as in decoding, and
-// is stricter in the few places where real packed data never goes.
+// is stricter in the few places where real packed data never goes. Far from
+// the end of the packed data the fast walk checks the codes that surely pass
+// (and fails copies from before the start of the output); it hands over to
+// the careful walk at any other code, at the end code and near the end of
+// the data, so every outcome is the careful walk's.
 #include "codec/hrust2.h"
+#include "codec/hrust2_fast.h"
 #include "codec/hrust2_walk.h"
 
 namespace zantor {
 namespace {
+
+// Bytes walked carefully before CheckHrust2 goes on with the fast walk.
+constexpr uint32_t kHrust2CarefulStart = 64;
 
 // Skips n bytes in one step; the position moves on even when they are not
 // all there. At least one byte must follow them: every stream still needs
@@ -24,20 +32,71 @@ void CountMatch(DecoderState& state, int32_t offset, uint32_t length) {
   state.produced += length;
 }
 
-}  // namespace
+void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow);
 
-void CheckHrust2(DecoderState& state) {
-  SkipPacked(state, kHrust2Tail + 1);  // the tail and the first byte
-  state.produced = 1;
-  Hrust2Bits bits;
-  CheckHrust2Codes(state, bits, 0);
+// Checks the codes from a code boundary far from the end of the packed data
+// on, with produced and the number of literal flags in a row so far, then
+// hands over to the careful walk where the fast walk stops.
+void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced, uint32_t literalRow) {
+  const uint32_t expected = state.expectedSize;
+  in.Reload();
+  while (in.Far() && produced <= expected) {
+    const Hrust2FastReader start = in;
+    const uint32_t window = in.Window();
+    if (window >> 31) {
+      if (in.OneLiteral(window) && literalRow < kHrust2MaxLiteralRow) {
+        in.Take(window, 1, 1);
+        ++produced;
+        ++literalRow;
+        continue;
+      }
+      const uint32_t flags = in.LiteralFlags(window);
+      if (literalRow + flags > kHrust2MaxLiteralRow || flags > expected - produced + 1) break;
+      in.TakeLiterals(window, flags);
+      produced += flags;
+      literalRow += flags;
+      continue;
+    }
+    const Hrust2Code code = in.NextCode(window);
+    if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced) {
+      produced += code.length;
+    } else if (code.kind == Hrust2CodeKind::kCopy) {
+      // A copy from before the start of the output, the common end of a check
+      // on chance data: the careful walk fails it after reading all of it.
+      state.consumed = uint32_t(in.pos + int64_t(state.packedSize));
+      state.produced = produced;
+      return StopRun(state, kBeforeOutputStart);
+    } else if (code.kind == Hrust2CodeKind::kLiteralRun && in.Holds(code.length)) {
+      in.SkipBytes(code.length);
+      produced += code.length;
+    } else {
+      in = start;
+      break;
+    }
+    literalRow = 0;
+  }
+
+  state.consumed = uint32_t(in.pos + int64_t(state.packedSize));
+  state.produced = produced;
+  Hrust2Bits bits = in.CarefulBits();
+  CheckHrust2Codes(state, bits, literalRow);
 }
 
-void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow) {
+// The careful walk: checks the codes from the state's position on up to the
+// end code or the first error (false), or to the first code boundary at or
+// beyond until bytes consumed (true).
+bool WalkCodes(DecoderState& state, Hrust2Bits& bits, uint32_t& literalRow, uint32_t until) {
   while (!state.stopped) {
-    if (state.produced > state.expectedSize) return StopRun(state, kOutputOverflow);
+    if (state.consumed >= until) return true;
+    if (state.produced > state.expectedSize) {
+      StopRun(state, kOutputOverflow);
+      return false;
+    }
     if (TakeBit(state, bits)) {
-      if (++literalRow > kHrust2MaxLiteralRow) return StopRun(state, kInvalidCode);
+      if (++literalRow > kHrust2MaxLiteralRow) {
+        StopRun(state, kInvalidCode);
+        return false;
+      }
       ReadPackedByte(state);
       if (!state.stopped) ++state.produced;
       continue;
@@ -55,22 +114,56 @@ void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow
     if (length == 4) {
       if (!TakeBit(state, bits)) {
         uint32_t n = 2 * ReadBits(state, bits, 4) + 12;
-        if (state.stopped) break;
+        if (state.stopped) return false;
         SkipPacked(state, n);
         state.produced += n;
         continue;
       }
       length = ReadLongLength(state);
-      if (length == 0) break;  // the end code, or a failed read
+      if (length == 0) return false;  // the end code, or a failed read
     } else if (length > 4) {
       length -= 1;
     }
     CountMatch(state, ReadFarOffset(state, bits), length);
   }
-  if (state.stopped) return;
+  return false;
+}
 
+void FinishCheck(DecoderState& state) {
+  if (state.stopped) return;
   state.produced += kHrust2Tail;
   if (state.produced > state.expectedSize) StopRun(state, kOutputOverflow);
+}
+
+
+// The careful walk from the state's position on, with the bit register and
+// the number of literal flags in a row so far, to the end of the stream.
+void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow) {
+  WalkCodes(state, bits, literalRow, UINT32_MAX);
+  FinishCheck(state);
+}
+
+}  // namespace
+
+void CheckHrust2Careful(DecoderState& state) {
+  SkipPacked(state, kHrust2Tail + 1);  // the tail and the first byte
+  state.produced = 1;
+  Hrust2Bits bits;
+  CheckHrust2Codes(state, bits, 0);
+}
+
+void CheckHrust2(DecoderState& state) {
+  SkipPacked(state, kHrust2Tail + 1);  // the tail and the first byte
+  state.produced = 1;
+  Hrust2Bits bits;
+  uint32_t literalRow = 0;
+  // Most checks of chance data end within a few codes, where the careful
+  // walk, its branches predicted, costs least; longer walks go on fast.
+  if (!WalkCodes(state, bits, literalRow, kHrust2CarefulStart)) return FinishCheck(state);
+  const Hrust2FastReader in{state.packed + state.packedSize, int64_t(state.consumed) - int64_t(state.packedSize),
+                            31 - uint32_t(__builtin_ctz(bits.word)), bits.word & (bits.word - 1)};
+  if (!in.Far()) return CheckHrust2Codes(state, bits, literalRow);
+  CheckHrust2Fast(state, in, state.produced, literalRow);
 }
 
 }  // namespace zantor

@@ -24,31 +24,41 @@ Hrust2Bits DecodeFast(DecoderState& s) {
   uint8_t* const output = s.output;
   const uint32_t expected = s.expectedSize;
   uint32_t produced = s.produced;  // in a register, not in the state
+  if (!in.Far()) return in.CarefulBits();  // short data: careful all along
+  in.Reload();
   while (in.Far()) {
     const Hrust2FastReader start = in;
     const uint32_t room = expected - produced;
     uint8_t* to = output + produced;
     const uint32_t window = in.Window();
     if (window >> 31) {
-      const uint32_t flags = in.TakeLiteralFlags(window);
-      if (room < 8) {
-        in = start;
-        break;
+      if (in.OneLiteral(window) && room != 0) {
+        *to = in.end[in.Take(window, 1, 1)];
+        ++produced;
+        continue;
       }
-      std::memcpy(to, in.end + in.pos, 8);  // up to 8 literals at once
-      in.pos += flags;
+      if (room < 8) break;
+      const uint32_t flags = in.LiteralFlags(window);
+      std::memcpy(to, in.end + in.TakeLiterals(window, flags), 8);  // up to 8 literals at once
       produced += flags;
       continue;
     }
-    Hrust2Code code;
-    if (!in.ShortCopy(window, code)) code = in.ParseCode(window);
+    if (Hrust2FastReader::ShortCopy(window) && room != 0) {
+      const uint32_t distance = in.TakeShortCopy(window);
+      if (distance > produced) {
+        in = start;
+        break;
+      }
+      *to = *(to - distance);  // one byte: no copy loop
+      ++produced;
+      continue;
+    }
+    const Hrust2Code code = in.NextCode(window);
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
       CopyBack(to, code.distance, code.length, room);
       produced += code.length;
-    } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 &&
-               in.pos + code.length + 8 <= 0) {
-      CopyInSteps(to, in.end + in.pos, code.length);
-      in.pos += code.length;
+    } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 && in.Holds(code.length)) {
+      CopyInSteps(to, in.end + in.SkipBytes(code.length), code.length);
       produced += code.length;
     } else {
       in = start;
@@ -57,9 +67,7 @@ Hrust2Bits DecodeFast(DecoderState& s) {
   }
   s.consumed = uint32_t(in.pos + int64_t(s.packedSize));
   s.produced = produced;
-  Hrust2Bits bits;
-  bits.word = in.reg << 24;
-  return bits;
+  return in.CarefulBits();
 }
 
 // The careful walk: every code, up to the end code or the first error.

@@ -1,9 +1,11 @@
 // Fast Hrust 2 parsing for the part of a stream that lies far from the end
-// of the packed data. Parsing a code there touches at most the next 12
-// bytes (two windows and four data bytes, or a window and eight literals),
-// so with kHrust2FastMargin bytes left no read needs a test of its own. Bits are seen through a window: the unread bits of the
-// register followed by the next packed bytes, which are the next bit bytes
-// as long as no data byte is read in between.
+// of the packed data. Parsing a code there moves on at most 12 bytes (two
+// windows and four data bytes, or a bit byte and eight literals) and then
+// reads the next eight, so with kHrust2FastMargin bytes left no read needs a
+// test of its own; a literal run is taken only if as many bytes are left
+// after it. Bits are seen through a window: the unread bits of the register
+// followed by the next packed bytes, which are the next bit bytes as long as
+// no data byte is read in between.
 //
 // The fast walks commit only codes that surely succeed; at anything else (an
 // error, the end code, the end of the packed data drawing near) they stop at
@@ -11,13 +13,16 @@
 // outcome is decided by the careful walk.
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 #include "base/force_inline.h"
 #include "codec/decoder_state.h"
+#include "codec/hrust2_bits.h"
+#include "codec/hrust2_codes.h"
 
 namespace zantor {
 
-constexpr int64_t kHrust2FastMargin = 16;
+constexpr int64_t kHrust2FastMargin = 24;
 
 enum class Hrust2CodeKind : uint8_t { kCopy, kLiteralRun, kEnd, kBadEscape };
 
@@ -28,58 +33,128 @@ struct Hrust2Code {
 };
 
 struct Hrust2FastReader {
-  static constexpr uint32_t kEmpty = 0x80;
+  static constexpr uint32_t kEmpty = 0;  // no unread bits
 
   const uint8_t* end;  // one past the packed data
   int64_t pos;         // the next byte is end[pos]; none is left when pos >= 0
-  uint32_t reg;        // unread bits from bit 7 down, then a marker bit
+  uint32_t unread;     // bits of the register not yet taken, 0 to 7
+  uint32_t bits;       // those bits from bit 31 down, the rest 0
+  // The next eight packed bytes, the first in bits 63-56, and the first four
+  // of them as Window sees them. After a step of at most four bytes (Take:
+  // a copy of kHrust2Copies, a short copy, up to three literals), the next
+  // window's bytes come from the previous eight by a shift: its bit position
+  // waits for no load. Reload after any other move of pos.
+  uint64_t ahead;
+  uint32_t next;
 
   bool Far() const { return pos <= -kHrust2FastMargin; }
-  uint32_t Unread() const { return 7 - uint32_t(__builtin_ctz(reg)); }
   uint32_t Byte() { return end[pos++]; }
 
-  // The unread bits, then the next four packed bytes, from bit 31 down.
-  uint32_t Window() const {
-    const uint8_t* p = end + pos;
-    uint32_t next = uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-    return (reg & (reg - 1)) << 24 | next >> Unread();
+  void Reload() {
+    Reload64();
+    next = uint32_t(ahead >> 32);
   }
+  void Reload64() {
+    std::memcpy(&ahead, end + pos, 8);
+    ahead = __builtin_bswap64(ahead);
+  }
+
+  // The unread bits, then the next four packed bytes, from bit 31 down.
+  uint32_t Window() const { return bits | next >> unread; }
 
   // Takes the first n bits of window w (n up to 25): the register's bits,
   // then whole bit bytes, the last of which keeps its rest as the register.
   void Consume(uint32_t w, uint32_t n) {
-    uint32_t unread = Unread();
-    uint32_t rest = (unread - n) & 7;  // bits left of the last byte touched
+    const uint32_t rest = (unread - n) & 7;  // bits left of the last byte touched
     pos += (n + rest - unread) >> 3;
-    reg = (((w << n) >> 24) & (0xFF00u >> rest)) | (0x80u >> rest);
+    unread = rest;
+    bits = (w << n) & ~(~0u >> rest);
   }
 
-  // Takes the literal flags that lead window w (its first bit is 1): those
-  // in the register, or those of the next bit byte when the register is
-  // empty; later flags come after the data bytes of these.
-  uint32_t TakeLiteralFlags(uint32_t w) {
-    uint32_t unread = Unread();
-    uint32_t ones = uint32_t(__builtin_clz(~w | 1));
-    uint32_t limit = unread == 0 ? 8 : unread;
-    uint32_t flags = ones < limit ? ones : limit;
+  // The register as the careful walk keeps it: the unread bits, then a marker.
+  Hrust2Bits CarefulBits() const {
+    Hrust2Bits careful;
+    careful.word = bits | Hrust2Bits::kEmpty >> unread;
+    return careful;
+  }
+
+  // Takes the first n bits of window w (up to 13), then data data bytes,
+  // at most four bytes in all; returns the position of the data bytes.
+  ZANTOR_FORCE_INLINE int64_t Take(uint32_t w, uint32_t n, uint32_t data) {
+    const uint32_t rest = (unread - n) & 7;
+    const uint32_t bitBytes = (n + rest - unread) >> 3;
+    const int64_t at = pos + bitBytes;
+    bits = (w << n) & ~(~0u >> rest);
+    unread = rest;
+    pos = at + data;
+    next = uint32_t((ahead << (8 * (bitBytes + data))) >> 32);
+    Reload64();
+    return at;
+  }
+
+  // Whether window w, whose first bit is 1, starts with exactly one literal
+  // flag to take: a 0 follows it, or the register ends after it.
+  bool OneLiteral(uint32_t w) const { return w >> 30 == 2 || unread == 1; }
+
+  // The literal flags that lead window w (its first bit is 1) and are to be
+  // taken together: those in the register, or those of the next bit byte
+  // when the register is empty; later flags come after the data bytes of
+  // these.
+  uint32_t LiteralFlags(uint32_t w) const {
+    const uint32_t ones = uint32_t(__builtin_clz(~w | 1));
+    const uint32_t limit = unread == 0 ? 8 : unread;
+    return ones < limit ? ones : limit;
+  }
+
+  // Takes those flags and their data bytes; returns the data bytes' position.
+  int64_t TakeLiterals(uint32_t w, uint32_t flags) {
+    if (flags <= 3) return Take(w, flags, flags);
     Consume(w, flags);
-    return flags;
+    return SkipBytes(flags);
   }
 
-  // A short copy (0 00 vvv), the only copy made of bits alone, on a branch
-  // of its own with a fixed width: where the branch is predicted (regular
-  // data) the next code's bit position waits for neither the table nor the
-  // selects of ParseCode. False for any other code.
-  ZANTOR_FORCE_INLINE bool ShortCopy(uint32_t w, Hrust2Code& code) {
-    if (w >> 29 != 0) return false;
-    code = {Hrust2CodeKind::kCopy, 1, 8 - ((w << 3) >> 29)};
-    Consume(w, 6);
-    return true;
+  // Whether n data bytes lie before the last kHrust2FastMargin bytes.
+  bool Holds(uint32_t n) const { return pos + n <= -kHrust2FastMargin; }
+
+  // Skips n data bytes; returns their position.
+  int64_t SkipBytes(uint32_t n) {
+    pos += n;
+    Reload();
+    return pos - n;
   }
 
-  // The code at the start of window w, whose first bit is 0. Copies, nearly
-  // every code, are worked out with selects rather than branches, as their
-  // kinds follow no pattern a branch predictor could learn.
+  // Whether window w starts with a short copy (0 00 vvv); taking it gives
+  // its distance, 1 to 8, for a length of 1.
+  static bool ShortCopy(uint32_t w) { return w >> 29 == 0; }
+  ZANTOR_FORCE_INLINE uint32_t TakeShortCopy(uint32_t w) {
+    Take(w, 6, 0);
+    return 8 - ((w >> 26) & 7);
+  }
+
+  // The code at the start of window w, whose first bit is 0. The short copy
+  // (0 00 vvv), the one copy made of bits alone, takes a branch of its own
+  // with a fixed width: where it is predicted (regular data) the next code's
+  // bit position waits for no table. Other copies and literal runs come from
+  // kHrust2Copies without a branch; ParseCode takes the rest. After a
+  // literal run the caller skips its bytes and reloads.
+  ZANTOR_FORCE_INLINE Hrust2Code NextCode(uint32_t w) {
+    if (ShortCopy(w)) return {Hrust2CodeKind::kCopy, 1, TakeShortCopy(w)};
+    const uint32_t e = kHrust2Copies.entry[(w << 1) >> (32 - kHrust2CopyIndexBits)];
+    if (e == 0) {
+      const Hrust2Code code = ParseCode(w);
+      Reload();
+      return code;
+    }
+    if (e & Hrust2CopyTable::kRun) {
+      Consume(w, e & 15);
+      return {Hrust2CodeKind::kLiteralRun, 2 * ((e >> 4) & 15) + 12, 0};
+    }
+    const uint32_t withByte = (e & Hrust2CopyTable::kByte) ? 1 : 0;
+    const uint32_t byte = end[Take(w, e & 15, withByte)] & (0u - withByte);
+    return {Hrust2CodeKind::kCopy, (e >> 4) & 15, (((e >> 8) & 31) << (8 * withByte)) - byte};
+  }
+
+  // A code outside kHrust2Copies at the start of window w, whose first bit is 0.
   Hrust2Code ParseCode(const uint32_t w) {
     const uint32_t prefix = kLengthPrefix.entry[(w << 1) >> 22];
     const uint32_t s = prefix & 0xFF;
@@ -111,17 +186,13 @@ struct Hrust2FastReader {
     return {Hrust2CodeKind::kCopy, length, high * 256 - Byte()};
   }
 
-  // The codes behind prefix S = 4: literal run, long length, end code.
+  // The codes behind the bits 0 11 00 1 (S = 4 and a 1): long length, end code.
   Hrust2Code ParseSpecial(uint32_t w, uint32_t used) {
-    if ((w << used) >> 31 == 0) {
-      uint32_t v = (w << (used + 1)) >> 28;
-      Consume(w, used + 5);
-      return {Hrust2CodeKind::kLiteralRun, 2 * v + 12, 0};
-    }
     Consume(w, used + 1);
     uint32_t length = Byte();
     if (length == 0) return {Hrust2CodeKind::kEnd, 0, 0};
     if (length < 16) length = length << 8 | Byte();
+    Reload();
     const uint32_t far = Window();
     if (far >> 31) {
       Consume(far, 1);

@@ -1,14 +1,14 @@
-// The careful Hrust 2 check walk from a code boundary, for the tight checker
-// to hand over to when its fast walk stops.
+// The careful Hrust 2 check, code by code through the checked reads of
+// DecoderState from the start of the stream: the reference that CheckHrust2
+// and CheckHrust2Tight, whose fast walk hands over to the careful walk, are
+// held to by the tests and the differential fuzz program.
 #pragma once
 #include <cstdint>
 
-#include "codec/hrust2_bits.h"
+#include "codec/decoder_state.h"
 
 namespace zantor {
 
-// Checks the codes from the state's position on, with the bit register and
-// the number of literal flags in a row so far.
-void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow);
+void CheckHrust2Careful(DecoderState& state);
 
 }  // namespace zantor
