@@ -200,14 +200,14 @@ void CheckHrust1Careful(DecoderState& state) {
 
 void CheckHrust1(DecoderState& state) {
   Hrust1WalkState walk = StartCheck(state);
-  CheckHrust1Walk(state, walk, state.expectedSize);
-}
-
-void CheckHrust1Walk(DecoderState& state, Hrust1WalkState& walk, uint32_t expected) {
   // Most checks on chance data end within a few codes, where the careful walk
   // costs less than setting up the fast one.
   constexpr uint32_t kCarefulSteps = 16;
-  if (!CheckHrust1Codes(state, walk, kCarefulSteps)) return;
+  CheckHrust1Walk(state, walk, state.expectedSize, kCarefulSteps);
+}
+
+void CheckHrust1Walk(DecoderState& state, Hrust1WalkState& walk, uint32_t expected, uint32_t carefulSteps) {
+  if (carefulSteps != 0 && !CheckHrust1Codes(state, walk, carefulSteps)) return;
   // Far below wrapping, no code of the fast walk can wrap produced around.
   const bool fast =
       expected <= UINT32_MAX - 65536 && int64_t(state.consumed) - state.packedSize <= -kHrust1FastMargin;

@@ -40,7 +40,7 @@ void CheckHrust1Tight(DecoderState& state) {
   state.consumed = uint32_t(in.pos + size);
   state.produced = 1;
   Hrust1WalkState walk{in.Register(), kHrust1FirstWidth, 0, 0};
-  CheckHrust1Walk(state, walk, expected);
+  CheckHrust1Walk(state, walk, expected, 0);
 }
 
 }  // namespace zantor

@@ -124,10 +124,10 @@ struct Hrust1WalkState {
 bool CheckHrust1Codes(DecoderState& state, Hrust1WalkState& walk, uint32_t steps);
 
 // The checkers' walk from the state's position on, just after the first
-// byte or later, with expected the state's expectedSize: the careful walk,
-// the fast one as far as it goes, then the careful one to the end; walk is
-// carried on.
-void CheckHrust1Walk(DecoderState& state, Hrust1WalkState& walk, uint32_t expected);
+// byte or later, with expected the state's expectedSize: the careful walk
+// for carefulSteps steps, the fast one as far as it goes, then the careful
+// one to the end; walk is carried on.
+void CheckHrust1Walk(DecoderState& state, Hrust1WalkState& walk, uint32_t expected, uint32_t carefulSteps);
 
 // CheckHrust1 with the careful walk alone, from the start: the reference that
 // the fast walks are tested against.

@@ -152,14 +152,14 @@ void CheckHrust2Careful(DecoderState& state) {
   CheckHrust2Codes(state, bits, 0);
 }
 
-void CheckHrust2(DecoderState& state) {
+void CheckHrust2(DecoderState& state) { CheckHrust2Walks(state, kHrust2CarefulStart); }
+
+void CheckHrust2Walks(DecoderState& state, uint32_t carefulBytes) {
   SkipPacked(state, kHrust2Tail + 1);  // the tail and the first byte
   state.produced = 1;
   Hrust2Bits bits;
   uint32_t literalRow = 0;
-  // Most checks of chance data end within a few codes, where the careful
-  // walk, its branches predicted, costs least; longer walks go on fast.
-  if (!WalkCodes(state, bits, literalRow, kHrust2CarefulStart)) return FinishCheck(state);
+  if (!WalkCodes(state, bits, literalRow, carefulBytes)) return FinishCheck(state);
   const Hrust2FastReader in{state.packed + state.packedSize, int64_t(state.consumed) - int64_t(state.packedSize),
                             31 - uint32_t(__builtin_ctz(bits.word)), bits.word & (bits.word - 1)};
   if (!in.Far()) return CheckHrust2Codes(state, bits, literalRow);

@@ -5,6 +5,7 @@
 #include "codec/hrust2.h"
 #include "codec/hrust2_fast.h"
 #include "codec/hrust2_first_codes.h"
+#include "codec/hrust2_walk.h"
 
 namespace zantor {
 
@@ -25,7 +26,7 @@ void CheckHrust2Tight(DecoderState& state) {
     return StopRun(state, failure.error);
   }
 
-  CheckHrust2(state);
+  CheckHrust2Walks(state, kHrust2Tail + 1);
 }
 
 }  // namespace zantor
