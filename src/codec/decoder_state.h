@@ -117,18 +117,24 @@ inline void CopyMatch(DecoderState& state, int32_t offset, uint32_t length) {
   if (n < length) StopRun(state, kOutputOverflow);
 }
 
-// The length prefix of both formats: S = 1 plus 2-bit groups, up to a group
-// other than 3 or until S reaches 16. Bits is the format's bit reader, with
-// its ReadBits(state, bits, n).
-template <typename Bits>
-uint32_t ReadLengthPrefix(DecoderState& state, Bits& bits) {
+// The length prefix of both formats: S = 1 plus 2-bit groups, each from
+// nextGroup, up to a group other than 3 or until S reaches 16.
+template <typename Groups>
+uint32_t LengthPrefix(Groups&& nextGroup) {
   uint32_t s = 1;
   uint32_t group;
   do {
-    group = ReadBits(state, bits, 2);
+    group = nextGroup();
     s += group;
   } while (group == 3 && s < 16);
   return s;
+}
+
+// The length prefix through the format's bit reader Bits, with its
+// ReadBits(state, bits, n).
+template <typename Bits>
+uint32_t ReadLengthPrefix(DecoderState& state, Bits& bits) {
+  return LengthPrefix([&] { return ReadBits(state, bits, 2); });
 }
 
 // The length prefix for the fast walks: S and the bits it takes together

@@ -84,12 +84,7 @@ class Hrust1FirstWordTable {
         continue;
       }
       literalRow = 0;
-      uint32_t s = 1;
-      uint32_t group;
-      do {
-        group = take(2);
-        s += group;
-      } while (ok && group == 3 && s < 16);
+      const uint32_t s = LengthPrefix([&] { return take(2); });
       if (!ok) return 0;
       if (s == 1) {
         const uint32_t distance = 8 - take(3);

@@ -79,12 +79,7 @@ class Hrust2FirstCodesTable {
           continue;
         }
         literalRow = 0;
-        uint32_t s = 1;
-        uint32_t group;
-        do {
-          group = Bits(2);
-          s += group;
-        } while (group == 3 && s < 16);
+        const uint32_t s = LengthPrefix([&] { return Bits(2); });
         if (s == 1) {  // a length-1 copy from distance 1 to 8
           const uint32_t distance = 8 - Bits(3);
           if (ran) return kUndecided;
