@@ -9,6 +9,7 @@
 #include "codec/hrust1.h"
 #include "codec/hrust1_fast.h"
 #include "codec/hrust1_walk.h"
+#include "codec/periodic.h"
 
 namespace zantor {
 namespace {
@@ -99,16 +100,6 @@ struct Checker : Hrust1Walker<Checker> {
     if ((bits.word & ((1u << bits.unread) - 1)) != 0) StopRun(state, kInvalidCode);
   }
 };
-
-// Crafted data that repeats a few bytes: there the careful walk's branches
-// are all predicted and it runs ahead, while the fast walk waits on each code
-// for the one before. Looks at the next 32 bytes.
-bool Periodic(const uint8_t* p) {
-  for (uint32_t period = 1; period <= 16; ++period) {
-    if (std::memcmp(p, p + period, 16) == 0) return true;
-  }
-  return false;
-}
 
 // The fast walk from the state's position and walk on, while the data end is
 // far; leaves state and walk at the code boundary where it stops. False when

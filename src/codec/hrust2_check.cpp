@@ -8,6 +8,7 @@
 #include "codec/hrust2.h"
 #include "codec/hrust2_fast.h"
 #include "codec/hrust2_walk.h"
+#include "codec/periodic.h"
 
 namespace zantor {
 namespace {
@@ -46,16 +47,19 @@ void FailCopy(DecoderState& state, const Hrust2FastReader& in, uint32_t produced
 // on, with produced and the number of literal flags in a row so far, then
 // hands over to the careful walk where the fast walk stops.
 void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced, uint32_t literalRow) {
-  const uint32_t expected = state.expectedSize;
-  while (in.Far() && produced <= expected) {
-    const Hrust2Step step = in.Peek();
-    if (__builtin_expect(!step.Slow(), 1)) {
-      // The careful walk stops at the first literal flag too many, and at
-      // the code after produced passes expectedSize.
-      // A copy resets the row; its length is not tested before it is taken.
-      const uint32_t literals = 0u - step.literals;
-      const uint32_t row = (literalRow + step.length) & literals;
-      if ((row > kHrust2MaxLiteralRow) | ((step.length & literals) > expected - produced + 1)) break;
+  // The careful walk stops at the code after produced passes expectedSize;
+  // until then every flag of a row of literal flags is a code of its own.
+  constexpr uint32_t kRowEnd = kHrust2MaxFlagsPerStep - 1;
+  const uint32_t lastStart = state.expectedSize >= kRowEnd ? state.expectedSize - kRowEnd : 0;
+  for (uint32_t steps = 1; in.Far() && produced <= lastStart; ++steps) {
+    if (steps % 64 == 0 && in.Pos() <= -kPeriodicSpan && Periodic(in.end + in.Pos())) break;
+    const uint32_t entry = in.Entry();
+    if (__builtin_expect(!Hrust2FastReader::Slow(entry), 1)) {
+      const Hrust2Step step = in.Peek(entry);
+      // The careful walk stops at the first literal flag too many; a copy
+      // resets the row.
+      const uint32_t row = (literalRow + step.length) & (0u - step.literals);
+      if (row > kHrust2MaxLiteralRow) break;
       in.Take(step);
       if (step.distance > produced) return FailCopy(state, in, produced);  // never literal flags
       literalRow = row;
@@ -63,7 +67,7 @@ void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced
       continue;
     }
     const Hrust2FastReader start = in;
-    const Hrust2Code code = in.SlowCode(step.entry);
+    const Hrust2Code code = in.SlowCode(entry);
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced) {
       produced += code.length;
     } else if (code.kind == Hrust2CodeKind::kCopy) {

@@ -16,6 +16,25 @@ inline void CopyInSteps(uint8_t* to, const uint8_t* from, uint32_t n) {
   for (uint32_t i = 0; i < n; i += 8) std::memcpy(to + i, from + i, 8);
 }
 
+// A code that the table leaves to the slow parser, at produced with room
+// bytes left; false, with the reader where it was, when the careful walk
+// must take it. Kept out of the loop, whose registers it would crowd.
+__attribute__((noinline)) bool SlowStep(Hrust2FastReader& in, uint8_t* to, uint32_t& produced, uint32_t room,
+                                        uint32_t entry) {
+  const Hrust2FastReader start = in;
+  const Hrust2Code code = in.SlowCode(entry);
+  if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
+    CopyBack(to, code.distance, code.length, room);
+  } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 && in.Holds(code.length)) {
+    CopyInSteps(to, in.end + in.SkipBytes(code.length), code.length);
+  } else {
+    in = start;
+    return false;
+  }
+  produced += code.length;
+  return true;
+}
+
 // Decodes while the codes surely succeed and the data end is far; returns
 // the bit register at the code boundary where it stopped.
 Hrust2Bits DecodeFast(DecoderState& s) {
@@ -23,45 +42,35 @@ Hrust2Bits DecodeFast(DecoderState& s) {
   uint8_t* const output = s.output;
   const uint32_t expected = s.expectedSize;
   uint32_t produced = s.produced;  // in a register, not in the state
-  while (in.Far() && expected - produced >= 16) {
+  const uint32_t lastStart = expected >= 16 ? expected - 16 : 0;  // 16 bytes of room
+  while (in.Far() && produced <= lastStart) {
     uint8_t* to = output + produced;
-    const uint32_t room = expected - produced;
-    const Hrust2Step step = in.Peek();
-    if (__builtin_expect(!step.Slow(), 1)) {
-      // Literal bytes or a copy, both in two 8-byte steps; a copy from
-      // fewer than eight bytes back that overlaps itself goes byte by byte.
-      // Literal flags have distance 0.
-      const uint32_t distance = step.distance;
-      const uint32_t overlaps = uint32_t(distance - 1 < 7) & uint32_t(distance < step.length);
-      if (__builtin_expect((overlaps | uint32_t(distance > produced)) != 0, 0)) {
-        if (distance > produced) break;
-        CopyBack(to, distance, step.length, room);
-      } else {
-        const uintptr_t literals = 0 - uintptr_t(step.literals);
-        const uint8_t* from = reinterpret_cast<const uint8_t*>(
-            (uintptr_t(in.end + step.at) & literals) | (uintptr_t(to - distance) & ~literals));
-        uint64_t bytes;
-        std::memcpy(&bytes, from, 8);
-        std::memcpy(to, &bytes, 8);
-        std::memcpy(&bytes, from + 8, 8);
-        std::memcpy(to + 8, &bytes, 8);
-      }
-      in.Take(step);
-      produced += step.length;
+    const uint32_t entry = in.Entry();
+    if (__builtin_expect(Hrust2FastReader::Slow(entry), 0)) {
+      if (!SlowStep(in, to, produced, expected - produced, entry)) break;
       continue;
     }
-    const Hrust2FastReader start = in;
-    const Hrust2Code code = in.SlowCode(step.entry);
-    if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
-      CopyBack(to, code.distance, code.length, room);
-      produced += code.length;
-    } else if (code.kind == Hrust2CodeKind::kLiteralRun && room >= code.length + 8 && in.Holds(code.length)) {
-      CopyInSteps(to, in.end + in.SkipBytes(code.length), code.length);
-      produced += code.length;
+    const Hrust2Step step = in.Peek(entry);
+    // Literal bytes or a copy, both in two 8-byte steps; a copy from fewer
+    // than eight bytes back that overlaps itself goes byte by byte. Literal
+    // flags have distance 0.
+    const uint32_t distance = step.distance;
+    const uint32_t overlaps = uint32_t(distance - 1 < 7) & uint32_t(distance < step.length);
+    if (__builtin_expect((overlaps | uint32_t(distance > produced)) != 0, 0)) {
+      if (distance > produced) break;
+      CopyBack(to, distance, step.length, expected - produced);
     } else {
-      in = start;
-      break;
+      const uintptr_t literals = 0 - uintptr_t(step.literals);
+      const uint8_t* from = reinterpret_cast<const uint8_t*>((uintptr_t(in.end + step.at) & literals) |
+                                                             (uintptr_t(to - distance) & ~literals));
+      uint64_t bytes;
+      std::memcpy(&bytes, from, 8);
+      std::memcpy(to, &bytes, 8);
+      std::memcpy(&bytes, from + 8, 8);
+      std::memcpy(to + 8, &bytes, 8);
     }
+    in.Take(step);
+    produced += step.length;
   }
   s.consumed = uint32_t(in.Pos() + int64_t(s.packedSize));
   s.produced = produced;

@@ -1,13 +1,14 @@
 // Fast Hrust 2 parsing for the part of a stream that lies far from the end
 // of the packed data. Bits are seen through a 64-bit window: the unread bits
 // of the register followed by the next packed bytes, which are the next bit
-// bytes as long as no data byte is read in between. A step (up to four
-// literal flags and their bytes, or a copy from kHrust2Steps) moves on at
-// most 36 bits of the window; the data bytes it reads are cut out of the
-// window, and bytes from further on are shifted in from below, so the next
-// window waits for no load. With kHrust2FastMargin bytes left no read needs a
-// test of its own; a literal run is taken only if as many bytes are left
-// after it.
+// bytes as long as no data byte is read in between. A step takes a row of up
+// to four literal flags or a copy, whatever comes, from one look-up of
+// kHrust2Steps, without a branch: which comes follows no pattern a predictor
+// could learn, and in real data the kind changes nearly every code. The data
+// bytes it reads are cut out of the window and bytes from further on come in
+// below, loaded before the step is known, so the next window waits only for
+// a few shifts. With kHrust2FastMargin bytes left no read needs a test of its
+// own; a literal run is taken only if as many bytes are left after it.
 //
 // The fast walks commit only codes that surely succeed; at anything else (an
 // error, the end code, the end of the packed data drawing near) they stop at
@@ -38,15 +39,12 @@ struct Hrust2Code {
 // bits and data bytes together (cut), bytes produced and, of a copy, its
 // distance. The data bytes start at `at`. Literal flags have distance 0.
 struct Hrust2Step {
-  uint32_t entry;
   uint32_t literals;  // 1 for literal flags, 0 for a copy
   uint32_t bits;
   uint32_t cut;
   uint32_t length;
   int64_t at;
   uint32_t distance;
-
-  bool Slow() const { return (entry & 0xFF) == 0; }
 };
 
 // The position is kept in bits as if the register's bits were the last of
@@ -94,13 +92,15 @@ struct Hrust2FastReader {
     return careful;
   }
 
-  // The step at the start of the window: a row of literal flags or a copy,
-  // or a code for SlowCode when Slow(). Minimums and selects, not branches:
-  // which step comes follows no pattern a predictor could learn.
-  ZANTOR_FORCE_INLINE Hrust2Step Peek() const {
-    const uint32_t e = kHrust2Steps.entry[window >> (64 - kHrust2StepIndexBits)];
+  // The table's entry for the code at the start of the window.
+  uint32_t Entry() const { return kHrust2Steps.entry[window >> (64 - kHrust2StepIndexBits)]; }
+  // Whether entry e leaves its code to SlowCode.
+  static bool Slow(uint32_t e) { return (e & 0xFF) == 0; }
+
+  // The step of entry e, not slow, at the start of the window: a row of
+  // literal flags or a copy.
+  ZANTOR_FORCE_INLINE Hrust2Step Peek(uint32_t e) const {
     Hrust2Step step;
-    step.entry = e;
     step.literals = uint32_t(window >> 63);
     // Literal flags only from one bit byte, the register's or else the next:
     // their bytes follow it in a row. No limit on a copy.
@@ -125,8 +125,10 @@ struct Hrust2FastReader {
   // bytes from further on come in below.
   ZANTOR_FORCE_INLINE void Take(const Hrust2Step& step) {
     const uint64_t next = Ahead(filled >> 3);  // loaded before the step is known
-    const uint64_t kept = Kept(uint32_t(-(bit + step.bits)) & 7);  // the rest of the last bit byte
-    window = ((window << step.bits) & kept) | ((window << step.cut) & ~kept);
+    // The rest of the last bit byte touched, then what follows the data bytes.
+    const uint64_t after = ~uint64_t(0) >> (uint32_t(-(bit + step.bits)) & 7);
+    const uint64_t taken = window << step.bits;
+    window = taken ^ ((taken ^ (window << step.cut)) & after);
     bit += step.cut;
     const uint32_t valid = uint32_t(filled - bit);
     window |= next >> valid;
@@ -143,7 +145,7 @@ struct Hrust2FastReader {
     return Pos() - n;
   }
 
-  // The code at the start of the window whose step entry e is slow: a
+  // The code at the start of the window whose entry e is slow: a
   // literal run (its bytes are left to the caller) or a code outside the table.
   Hrust2Code SlowCode(uint32_t e) {
     const uint32_t w = uint32_t(window >> 32);
