@@ -31,6 +31,21 @@ struct Decoder : Hrust1Walker<Decoder> {
   static bool AcceptsSpecial(uint32_t) { return true; }
 };
 
+// A pattern of distance 1 to 7 bytes repeated from `to` to end (8 bytes at
+// least, in 8-byte steps): its first 8 bytes one by one, then 8 bytes at a
+// time from the first copy of the pattern that starts at least 8 bytes back.
+ZANTOR_FORCE_INLINE void CopyPattern(uint8_t* to, uint32_t distance, uint8_t* end) {
+  const uint8_t* const from = to - distance;
+  for (uint32_t i = 0; i < 8; ++i) to[i] = from[i];
+  static constexpr uint8_t kBack[8] = {0, 8, 8, 9, 8, 10, 12, 14};  // a multiple of distance, 8 or more
+  const uint32_t back = kBack[distance];
+  uint64_t step;
+  for (to += 8; to < end; to += 8) {
+    std::memcpy(&step, to - back, 8);
+    std::memcpy(to, &step, 8);
+  }
+}
+
 // Copies length bytes (1 to 15) from distance bytes back (1 or more) as a
 // copy byte by byte would, writing 16 bytes at `to`.
 ZANTOR_FORCE_INLINE void CopyShort(uint8_t* to, uint32_t distance, uint32_t length) {
@@ -45,13 +60,27 @@ ZANTOR_FORCE_INLINE void CopyShort(uint8_t* to, uint32_t distance, uint32_t leng
     std::memcpy(to + 8, &step, 8);
     return;
   }
-  // A pattern of distance 1 to 7 bytes repeated: its first 8 bytes one by
-  // one, then 8 bytes from the first copy of the pattern that starts at
-  // least 8 bytes back.
-  for (uint32_t i = 0; i < 8; ++i) to[i] = from[i];
-  static constexpr uint8_t kBack[8] = {0, 8, 8, 9, 8, 10, 12, 14};  // a multiple of distance, 8 or more
-  std::memcpy(&step, to + 8 - kBack[distance], 8);
-  std::memcpy(to + 8, &step, 8);
+  CopyPattern(to, distance, to + 16);
+}
+
+// Copies length bytes (1 or more) from distance bytes back as a copy byte by
+// byte would, in steps that may write up to 15 bytes past the copy.
+void CopyLong(uint8_t* to, uint32_t distance, uint32_t length) {
+  uint8_t* const end = to + length;
+  const uint8_t* from = to - distance;
+  if (distance < 8) return CopyPattern(to, distance, end);
+  uint8_t step[16];
+  if (distance < 16) {
+    for (; to < end; to += 8, from += 8) {
+      std::memcpy(step, from, 8);
+      std::memcpy(to, step, 8);
+    }
+    return;
+  }
+  for (; to < end; to += 16, from += 16) {
+    std::memcpy(step, from, 16);
+    std::memcpy(to, step, 16);
+  }
 }
 
 // Decodes while the codes surely succeed and the data end is far; leaves the
@@ -98,6 +127,9 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
     std::memcpy(&next, in, 4);
     const uint64_t words = word | uint64_t(next << 16 | next >> 16) << 16;
     const uint64_t window = words << taken;
+    // The table's bits from the word and the next one alone: fewer steps
+    // from the load to the look-up.
+    const uint32_t pair = (uint32_t(word >> 32) | (next & 0xFFFF)) << taken;
     if (int64_t(window) < 0) {
       // The flag that takes the last bit of the word: its byte follows the
       // next word.
@@ -112,7 +144,7 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
     // a far one from its high part and a byte. Masks, not conditions: the
     // compiler would make branches of these, and their forms follow no
     // pattern a branch predictor could learn.
-    const uint32_t e = kHrust1Codes.entry[window >> (63 - T::kBits)];  // the flag, 0, on top
+    const uint32_t e = kHrust1Codes.entry[pair >> (31 - T::kBits)];  // the flag, 0, on top
     if (__builtin_expect((e & (T::kRun | T::kLonger)) == 0, 1)) {
       const uint32_t used = e & 31;
       const uint32_t value = e >> T::kValueShift & 63;
@@ -151,7 +183,11 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
     const uint32_t room = s.expectedSize - produced;
     const Hrust1Code code = r.ParseCode(window, highWidth);
     if (code.kind == Hrust1CodeKind::kCopy && code.distance <= produced && code.length <= room) {
-      CopyBack(out, code.distance, code.length, room);
+      if (room - code.length >= 16) {
+        CopyLong(out, code.distance, code.length);
+      } else {
+        CopyBack(out, code.distance, code.length, room);
+      }
       out += code.length;
     } else if (code.kind == Hrust1CodeKind::kGapCopy && code.distance <= produced && room >= 3) {
       const uint8_t* from = out - code.distance;
