@@ -168,7 +168,7 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
       const uint32_t distance = value ^ ((0u - withByte) & (value ^ (high * 256 - b)));
       // A byte distance of 32 or less is a special code.
       const uint32_t lowest = (e >> 12) & 32;
-      if (__builtin_expect((distance > lowest) & (distance <= uint32_t(out - output)), 1)) {
+      if (__builtin_expect((distance > lowest) & (out - distance >= output), 1)) {
         const uint32_t length = (e >> T::kLengthShift) & 63;
         CopyShort(out, distance, length);
         const uint32_t gap = (e >> 20) & 1;
