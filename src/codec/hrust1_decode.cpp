@@ -180,8 +180,9 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
         word = (words << leftWords) & kTop;
         taken = through & 15;
         in = at + (withByte | gap);
-        // The next row from the bits at hand, not from the word just made.
-        flags = literalFlags((words & kNotLasts) << through);
+        // The next row from the bits at hand, not from the word just made,
+        // with the inversion made before the count of bits taken is known.
+        flags = uint32_t(__builtin_clzll((~words | ~kNotLasts) << through));
         continue;
       }
     }
