@@ -156,22 +156,21 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
     const uint32_t e = kHrust1Codes.entry[pair >> (31 - T::kBits)];  // the flag, 0, on top
     if (__builtin_expect((e & (T::kRun | T::kLonger)) == 0, 1)) {
       const uint32_t used = e & 31;
-      const uint32_t value = e >> T::kValueShift & 63;
       const uint32_t far = uint32_t(int32_t(e) >> 31);
-      const uint32_t high = value ^ (far & (value ^ (uint32_t((~window << used) >> (64 - highWidth)) + 1)));
+      const uint32_t high = uint32_t((~window << used) >> (64 - highWidth)) + 1;  // of a far one
       // Takes the code's bits: every word whose last bit is taken is left.
       const uint32_t through = taken + used + (far & highWidth);
       const uint32_t leftWords = through & 0x30;
       const uint8_t* const at = in + (leftWords >> 3);
       const uint32_t b = *at;  // read whether or not it is the code's
-      const uint32_t withByte = (e >> 17) & 1;
-      const uint32_t distance = value ^ ((0u - withByte) & (value ^ (high * 256 - b)));
+      const uint32_t withByte = (e >> T::kByteBit) & 1;
+      const uint32_t distance = ((e >> T::kBaseShift) & T::kBaseMask) - (b & (0u - withByte)) + (far & (high << 8));
       // A byte distance of 32 or less is a special code.
-      const uint32_t lowest = (e >> 12) & 32;
+      const uint32_t lowest = (e >> (T::kByteBit - 5)) & 32;
       if (__builtin_expect((distance > lowest) & (out - distance >= output), 1)) {
         const uint32_t length = (e >> T::kLengthShift) & 63;
         CopyShort(out, distance, length);
-        const uint32_t gap = (e >> 20) & 1;
+        const uint32_t gap = (e >> T::kGapBit) & 1;
         if (__builtin_expect(gap, 0)) {
           out[1] = uint8_t(b);
           if (distance == 1) out[2] = uint8_t(b);
