@@ -157,14 +157,14 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
     if (__builtin_expect((e & (T::kRun | T::kLonger)) == 0, 1)) {
       const uint32_t used = e & 31;
       const uint32_t far = uint32_t(int32_t(e) >> 31);
-      const uint32_t high = uint32_t((~window << used) >> (64 - highWidth)) + 1;  // of a far one
+      const uint32_t high = Hrust1FastReader::FarHigh(window, used, highWidth);  // of a far one
       // Takes the code's bits: every word whose last bit is taken is left.
       const uint32_t through = taken + used + (far & highWidth);
       const uint32_t leftWords = through & 0x30;
       const uint8_t* const at = in + (leftWords >> 3);
       const uint32_t b = *at;  // read whether or not it is the code's
       const uint32_t withByte = (e >> T::kByteBit) & 1;
-      const uint32_t distance = ((e >> T::kBaseShift) & T::kBaseMask) - (b & (0u - withByte)) + (far & (high << 8));
+      const uint32_t distance = T::Distance(e, b, high);
       // A byte distance of 32 or less is a special code.
       const uint32_t lowest = (e >> (T::kByteBit - 5)) & 32;
       if (__builtin_expect((distance > lowest) & (out - distance >= output), 1)) {

@@ -60,6 +60,13 @@ struct Hrust1CodeTable {
   static constexpr uint32_t kBits = 12;  // looked up after the flag
   uint32_t entry[1u << kBits];
 
+  // The distance of the copy of entry e, with b the byte after its bits and
+  // high its far high part, both taken whether or not the code has them.
+  static uint32_t Distance(uint32_t e, uint32_t b, uint32_t high) {
+    const uint32_t far = uint32_t(int32_t(e) >> 31);
+    return ((e >> kBaseShift) & kBaseMask) - (b & (0u - ((e >> kByteBit) & 1))) + (far & (high << 8));
+  }
+
   constexpr Hrust1CodeTable() : entry() {
     for (uint32_t bits = 0; bits < (1u << kBits); ++bits) entry[bits] = Decide(bits);
   }
@@ -158,6 +165,9 @@ struct Hrust1FastReader {
 
   // n bits of window w from bit position at (0 = the first unread bit).
   static uint32_t Field(uint64_t w, uint32_t at, uint32_t n) { return uint32_t((w << at) >> (64 - n)); }
+  // The far high part, width bits of window w from bit position at that
+  // stand for 2^width less their value.
+  static uint32_t FarHigh(uint64_t w, uint32_t at, uint32_t width) { return Field(~w, at, width) + 1; }
 
   // The literal flags at the start that come before the word's last bit (15
   // at most): their data bytes follow one another. None where a code comes
@@ -193,11 +203,11 @@ struct Hrust1FastReader {
     // Masks, not conditions: the compiler would make branches of these.
     const uint32_t far = uint32_t(int32_t(e) >> 31);
     const uint32_t withByte = (e >> T::kByteBit) & 1;
-    const uint32_t high = (1u << highWidth) - Field(w, used, highWidth);  // of a far one
+    const uint32_t high = FarHigh(w, used, highWidth);  // of a far one
     Consume(w, used + (far & highWidth));
     const uint32_t b = end[pos];  // read whether or not it is the code's
     pos += withByte;
-    const uint32_t distance = ((e >> T::kBaseShift) & T::kBaseMask) - (b & (0u - withByte)) + (far & (high << 8));
+    const uint32_t distance = T::Distance(e, b, high);
     // High parts 1 and 2 of the distance have shorter codes of their own.
     const bool farRejects = far != 0 && high <= 2;
     if (__builtin_expect((withByte & uint32_t(distance <= 32)) != 0, 0)) {
@@ -254,7 +264,7 @@ struct Hrust1FastReader {
         return ByteOffset(1, length);
       default: {
         // High parts 1 and 2 of the distance have shorter codes of their own.
-        const uint32_t high = (1u << highWidth) - Field(w, at + 2, highWidth);
+        const uint32_t high = FarHigh(w, at + 2, highWidth);
         Consume(w, at + 2 + highWidth);
         Hrust1Code code = ByteOffset(high, length);
         code.checkerRejects |= high <= 2;
