@@ -34,38 +34,40 @@ void CountMatch(DecoderState& state, int32_t offset, uint32_t length) {
 
 void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow);
 
+// A copy from before the start of the output, the common end of a check on
+// chance data: the careful walk fails it after reading all of it.
+void FailCopy(DecoderState& state, const Hrust2FastReader& in, uint32_t produced) {
+  state.consumed = uint32_t(in.Pos() + int64_t(state.packedSize));
+  state.produced = produced;
+  StopRun(state, kBeforeOutputStart);
+}
+
 // Checks the codes from a code boundary far from the end of the packed data
 // on, with produced and the number of literal flags in a row so far, then
 // hands over to the careful walk where the fast walk stops.
 void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced, uint32_t literalRow) {
   const uint32_t expected = state.expectedSize;
-  in.Reload();
   while (in.Far() && produced <= expected) {
-    const Hrust2FastReader start = in;
-    const uint32_t window = in.Window();
-    if (window >> 31) {
-      if (in.OneLiteral(window) && literalRow < kHrust2MaxLiteralRow) {
-        in.Take(window, 1, 1);
-        ++produced;
-        ++literalRow;
-        continue;
-      }
-      const uint32_t flags = in.LiteralFlags(window);
-      if (literalRow + flags > kHrust2MaxLiteralRow || flags > expected - produced + 1) break;
-      in.TakeLiterals(window, flags);
-      produced += flags;
-      literalRow += flags;
+    const Hrust2Step step = in.Peek();
+    if (__builtin_expect(!step.Slow(), 1)) {
+      // The careful walk stops at the first literal flag too many, and at
+      // the code after produced passes expectedSize.
+      // A copy resets the row; its length is not tested before it is taken.
+      const uint32_t literals = 0u - step.literals;
+      const uint32_t row = (literalRow + step.length) & literals;
+      if ((row > kHrust2MaxLiteralRow) | ((step.length & literals) > expected - produced + 1)) break;
+      in.Take(step);
+      if (step.distance > produced) return FailCopy(state, in, produced);  // never literal flags
+      literalRow = row;
+      produced += step.length;
       continue;
     }
-    const Hrust2Code code = in.NextCode(window);
+    const Hrust2FastReader start = in;
+    const Hrust2Code code = in.SlowCode(step.entry);
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced) {
       produced += code.length;
     } else if (code.kind == Hrust2CodeKind::kCopy) {
-      // A copy from before the start of the output, the common end of a check
-      // on chance data: the careful walk fails it after reading all of it.
-      state.consumed = uint32_t(in.pos + int64_t(state.packedSize));
-      state.produced = produced;
-      return StopRun(state, kBeforeOutputStart);
+      return FailCopy(state, in, produced);
     } else if (code.kind == Hrust2CodeKind::kLiteralRun && in.Holds(code.length)) {
       in.SkipBytes(code.length);
       produced += code.length;
@@ -76,7 +78,7 @@ void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced
     literalRow = 0;
   }
 
-  state.consumed = uint32_t(in.pos + int64_t(state.packedSize));
+  state.consumed = uint32_t(in.Pos() + int64_t(state.packedSize));
   state.produced = produced;
   Hrust2Bits bits = in.CarefulBits();
   CheckHrust2Codes(state, bits, literalRow);
@@ -160,8 +162,7 @@ void CheckHrust2Walks(DecoderState& state, uint32_t carefulBytes) {
   Hrust2Bits bits;
   uint32_t literalRow = 0;
   if (!WalkCodes(state, bits, literalRow, carefulBytes)) return FinishCheck(state);
-  const Hrust2FastReader in{state.packed + state.packedSize, int64_t(state.consumed) - int64_t(state.packedSize),
-                            31 - uint32_t(__builtin_ctz(bits.word)), bits.word & (bits.word - 1)};
+  const Hrust2FastReader in = Hrust2FastReader::At(state.packed, state.packedSize, state.consumed, bits);
   if (!in.Far()) return CheckHrust2Codes(state, bits, literalRow);
   CheckHrust2Fast(state, in, state.produced, literalRow);
 }

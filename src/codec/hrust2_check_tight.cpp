@@ -15,9 +15,7 @@ const Hrust2FirstCodesTable& Hrust2FirstCodes() {
 }
 
 void CheckHrust2Tight(DecoderState& state) {
-  Hrust2FastReader in{state.packed + state.packedSize, int64_t(kHrust2Tail + 1) - int64_t(state.packedSize),
-                      Hrust2FastReader::kEmpty};
-  if (!in.Far()) return CheckHrust2(state);  // short data: careful all along
+  if (state.packedSize < kHrust2Tail + 1 + kHrust2FastMargin) return CheckHrust2(state);  // careful all along
   const FirstCodesFailure failure = Hrust2FirstCodesFailure(state.packed, Hrust2FirstCodes());
   if (failure.consumed != 0 && state.packedSize >= kHrust2FirstCodesSpan &&
       state.expectedSize >= kFirstCodesMargin) {

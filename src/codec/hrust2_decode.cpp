@@ -19,41 +19,39 @@ inline void CopyInSteps(uint8_t* to, const uint8_t* from, uint32_t n) {
 // Decodes while the codes surely succeed and the data end is far; returns
 // the bit register at the code boundary where it stopped.
 Hrust2Bits DecodeFast(DecoderState& s) {
-  Hrust2FastReader in{s.packed + s.packedSize, int64_t(s.consumed) - int64_t(s.packedSize),
-                      Hrust2FastReader::kEmpty};
+  Hrust2FastReader in = Hrust2FastReader::At(s.packed, s.packedSize, s.consumed, Hrust2Bits{});
   uint8_t* const output = s.output;
   const uint32_t expected = s.expectedSize;
   uint32_t produced = s.produced;  // in a register, not in the state
-  if (!in.Far()) return in.CarefulBits();  // short data: careful all along
-  in.Reload();
-  while (in.Far()) {
-    const Hrust2FastReader start = in;
-    const uint32_t room = expected - produced;
+  while (in.Far() && expected - produced >= 16) {
     uint8_t* to = output + produced;
-    const uint32_t window = in.Window();
-    if (window >> 31) {
-      if (in.OneLiteral(window) && room != 0) {
-        *to = in.end[in.Take(window, 1, 1)];
-        ++produced;
-        continue;
+    const uint32_t room = expected - produced;
+    const Hrust2Step step = in.Peek();
+    if (__builtin_expect(!step.Slow(), 1)) {
+      // Literal bytes or a copy, both in two 8-byte steps; a copy from
+      // fewer than eight bytes back that overlaps itself goes byte by byte.
+      // Literal flags have distance 0.
+      const uint32_t distance = step.distance;
+      const uint32_t overlaps = uint32_t(distance - 1 < 7) & uint32_t(distance < step.length);
+      if (__builtin_expect((overlaps | uint32_t(distance > produced)) != 0, 0)) {
+        if (distance > produced) break;
+        CopyBack(to, distance, step.length, room);
+      } else {
+        const uintptr_t literals = 0 - uintptr_t(step.literals);
+        const uint8_t* from = reinterpret_cast<const uint8_t*>(
+            (uintptr_t(in.end + step.at) & literals) | (uintptr_t(to - distance) & ~literals));
+        uint64_t bytes;
+        std::memcpy(&bytes, from, 8);
+        std::memcpy(to, &bytes, 8);
+        std::memcpy(&bytes, from + 8, 8);
+        std::memcpy(to + 8, &bytes, 8);
       }
-      if (room < 8) break;
-      const uint32_t flags = in.LiteralFlags(window);
-      std::memcpy(to, in.end + in.TakeLiterals(window, flags), 8);  // up to 8 literals at once
-      produced += flags;
+      in.Take(step);
+      produced += step.length;
       continue;
     }
-    if (Hrust2FastReader::ShortCopy(window) && room != 0) {
-      const uint32_t distance = in.TakeShortCopy(window);
-      if (distance > produced) {
-        in = start;
-        break;
-      }
-      *to = *(to - distance);  // one byte: no copy loop
-      ++produced;
-      continue;
-    }
-    const Hrust2Code code = in.NextCode(window);
+    const Hrust2FastReader start = in;
+    const Hrust2Code code = in.SlowCode(step.entry);
     if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
       CopyBack(to, code.distance, code.length, room);
       produced += code.length;
@@ -65,7 +63,7 @@ Hrust2Bits DecodeFast(DecoderState& s) {
       break;
     }
   }
-  s.consumed = uint32_t(in.pos + int64_t(s.packedSize));
+  s.consumed = uint32_t(in.Pos() + int64_t(s.packedSize));
   s.produced = produced;
   return in.CarefulBits();
 }

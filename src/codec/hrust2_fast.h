@@ -1,11 +1,13 @@
 // Fast Hrust 2 parsing for the part of a stream that lies far from the end
-// of the packed data. Parsing a code there moves on at most 12 bytes (two
-// windows and four data bytes, or a bit byte and eight literals) and then
-// reads the next eight, so with kHrust2FastMargin bytes left no read needs a
+// of the packed data. Bits are seen through a 64-bit window: the unread bits
+// of the register followed by the next packed bytes, which are the next bit
+// bytes as long as no data byte is read in between. A step (up to four
+// literal flags and their bytes, or a copy from kHrust2Steps) moves on at
+// most 36 bits of the window; the data bytes it reads are cut out of the
+// window, and bytes from further on are shifted in from below, so the next
+// window waits for no load. With kHrust2FastMargin bytes left no read needs a
 // test of its own; a literal run is taken only if as many bytes are left
-// after it. Bits are seen through a window: the unread bits of the register
-// followed by the next packed bytes, which are the next bit bytes as long as
-// no data byte is read in between.
+// after it.
 //
 // The fast walks commit only codes that surely succeed; at anything else (an
 // error, the end code, the end of the packed data drawing near) they stop at
@@ -32,129 +34,144 @@ struct Hrust2Code {
   uint32_t distance;  // of a copy: 1 to 65536
 };
 
+// One step of the table at the start of the window, not yet taken: bits,
+// bits and data bytes together (cut), bytes produced and, of a copy, its
+// distance. The data bytes start at `at`. Literal flags have distance 0.
+struct Hrust2Step {
+  uint32_t entry;
+  uint32_t literals;  // 1 for literal flags, 0 for a copy
+  uint32_t bits;
+  uint32_t cut;
+  uint32_t length;
+  int64_t at;
+  uint32_t distance;
+
+  bool Slow() const { return (entry & 0xFF) == 0; }
+};
+
+// The position is kept in bits as if the register's bits were the last of
+// the byte before the next one: bit = 8 * pos - unread. Every step then moves
+// it on by its cut, and pos and unread follow from it.
 struct Hrust2FastReader {
-  static constexpr uint32_t kEmpty = 0;  // no unread bits
-
   const uint8_t* end;  // one past the packed data
-  int64_t pos;         // the next byte is end[pos]; none is left when pos >= 0
-  uint32_t unread;     // bits of the register not yet taken, 0 to 7
-  uint32_t bits;       // those bits from bit 31 down, the rest 0
-  // The next eight packed bytes, the first in bits 63-56, and the first four
-  // of them as Window sees them. After a step of at most four bytes (Take:
-  // a copy of kHrust2Copies, a short copy, up to three literals), the next
-  // window's bytes come from the previous eight by a shift: its bit position
-  // waits for no load. Reload after any other move of pos.
-  uint64_t ahead;
-  uint32_t next;
+  int64_t bit;         // 8 * pos - unread; pos >= 0: no byte is left
+  // From bit 63 down: the unread bits, then the bytes from pos on up to the
+  // one that ends at `filled` (counted as `bit` is); zeros after.
+  uint64_t window;
+  int64_t filled;
 
-  bool Far() const { return pos <= -kHrust2FastMargin; }
-  uint32_t Byte() { return end[pos++]; }
+  // The reader at consumed, with the careful walk's register.
+  static Hrust2FastReader At(const uint8_t* packed, uint32_t size, uint32_t consumed, Hrust2Bits careful) {
+    Hrust2FastReader in{packed + size, 0, uint64_t(careful.word & (careful.word - 1)) << 32, 0};
+    in.bit = 8 * (int64_t(consumed) - int64_t(size)) - (31 - __builtin_ctz(careful.word));
+    if (in.Far()) in.Reload();
+    return in;
+  }
 
+  int64_t Pos() const { return (bit + 7) >> 3; }  // the next byte is end[Pos()]
+  uint32_t Unread() const { return uint32_t(-bit) & 7; }
+  bool Far() const { return bit <= -8 * kHrust2FastMargin; }
+
+  // The eight packed bytes from `from` on, the first in bits 63-56.
+  uint64_t Ahead(int64_t from) const {
+    uint64_t bytes;
+    std::memcpy(&bytes, end + from, 8);
+    return __builtin_bswap64(bytes);
+  }
+  static uint64_t Kept(uint32_t n) { return ~(~uint64_t(0) >> n); }  // the top n bits
+
+  // Builds the window anew after the slow parser moved on.
   void Reload() {
-    Reload64();
-    next = uint32_t(ahead >> 32);
-  }
-  void Reload64() {
-    std::memcpy(&ahead, end + pos, 8);
-    ahead = __builtin_bswap64(ahead);
-  }
-
-  // The unread bits, then the next four packed bytes, from bit 31 down.
-  uint32_t Window() const { return bits | next >> unread; }
-
-  // Takes the first n bits of window w (n up to 25): the register's bits,
-  // then whole bit bytes, the last of which keeps its rest as the register.
-  void Consume(uint32_t w, uint32_t n) {
-    const uint32_t rest = (unread - n) & 7;  // bits left of the last byte touched
-    pos += (n + rest - unread) >> 3;
-    unread = rest;
-    bits = (w << n) & ~(~0u >> rest);
+    const uint32_t unread = Unread();
+    window = (window & Kept(unread)) | Ahead(Pos()) >> unread;
+    filled = 8 * Pos() + ((64 - unread) & ~7u);
   }
 
   // The register as the careful walk keeps it: the unread bits, then a marker.
   Hrust2Bits CarefulBits() const {
     Hrust2Bits careful;
-    careful.word = bits | Hrust2Bits::kEmpty >> unread;
+    careful.word = uint32_t((window & Kept(Unread())) >> 32) | Hrust2Bits::kEmpty >> Unread();
     return careful;
   }
 
-  // Takes the first n bits of window w (up to 13), then data data bytes,
-  // at most four bytes in all; returns the position of the data bytes.
-  ZANTOR_FORCE_INLINE int64_t Take(uint32_t w, uint32_t n, uint32_t data) {
-    const uint32_t rest = (unread - n) & 7;
-    const uint32_t bitBytes = (n + rest - unread) >> 3;
-    const int64_t at = pos + bitBytes;
-    bits = (w << n) & ~(~0u >> rest);
-    unread = rest;
-    pos = at + data;
-    next = uint32_t((ahead << (8 * (bitBytes + data))) >> 32);
-    Reload64();
-    return at;
+  // The step at the start of the window: a row of literal flags or a copy,
+  // or a code for SlowCode when Slow(). Minimums and selects, not branches:
+  // which step comes follows no pattern a predictor could learn.
+  ZANTOR_FORCE_INLINE Hrust2Step Peek() const {
+    const uint32_t e = kHrust2Steps.entry[window >> (64 - kHrust2StepIndexBits)];
+    Hrust2Step step;
+    step.entry = e;
+    step.literals = uint32_t(window >> 63);
+    // Literal flags only from one bit byte, the register's or else the next:
+    // their bytes follow it in a row. No limit on a copy.
+    const uint32_t flags = ((Unread() - 1) & 7) + 1;
+    const uint32_t copy = step.literals - 1;
+    const uint32_t limit = flags | copy;
+    const uint32_t limitCut = 9 * flags | copy;
+    const uint32_t used = e & 0xFF;
+    const uint32_t length = (e >> 8) & 0xFF;
+    const uint32_t cut = (e >> 16) & 0xFF;
+    step.bits = used < limit ? used : limit;
+    step.length = length < limit ? length : limit;
+    step.cut = cut < limitCut ? cut : limitCut;
+    step.at = (bit + step.bits + 7) >> 3;
+    const uint32_t withByte = e >> 31;  // kByte
+    const uint32_t h = (e >> 24) & ~Hrust2StepTable::kByte;
+    step.distance = (h << (8 * withByte)) - (end[step.at] & (0u - withByte));
+    return step;
   }
 
-  // Whether window w, whose first bit is 1, starts with exactly one literal
-  // flag to take: a 0 follows it, or the register ends after it.
-  bool OneLiteral(uint32_t w) const { return w >> 30 == 2 || unread == 1; }
-
-  // The literal flags that lead window w (its first bit is 1) and are to be
-  // taken together: those in the register, or those of the next bit byte
-  // when the register is empty; later flags come after the data bytes of
-  // these.
-  uint32_t LiteralFlags(uint32_t w) const {
-    const uint32_t ones = uint32_t(__builtin_clz(~w | 1));
-    const uint32_t limit = unread == 0 ? 8 : unread;
-    return ones < limit ? ones : limit;
-  }
-
-  // Takes those flags and their data bytes; returns the data bytes' position.
-  int64_t TakeLiterals(uint32_t w, uint32_t flags) {
-    if (flags <= 3) return Take(w, flags, flags);
-    Consume(w, flags);
-    return SkipBytes(flags);
+  // Takes the step: its bits, then its data bytes, cut out of the window;
+  // bytes from further on come in below.
+  ZANTOR_FORCE_INLINE void Take(const Hrust2Step& step) {
+    const uint64_t next = Ahead(filled >> 3);  // loaded before the step is known
+    const uint64_t kept = Kept(uint32_t(-(bit + step.bits)) & 7);  // the rest of the last bit byte
+    window = ((window << step.bits) & kept) | ((window << step.cut) & ~kept);
+    bit += step.cut;
+    const uint32_t valid = uint32_t(filled - bit);
+    window |= next >> valid;
+    filled += (64 - valid) & ~7u;
   }
 
   // Whether n data bytes lie before the last kHrust2FastMargin bytes.
-  bool Holds(uint32_t n) const { return pos + n <= -kHrust2FastMargin; }
+  bool Holds(uint32_t n) const { return Pos() + n <= -kHrust2FastMargin; }
 
   // Skips n data bytes; returns their position.
   int64_t SkipBytes(uint32_t n) {
-    pos += n;
+    bit += 8 * int64_t(n);
     Reload();
-    return pos - n;
+    return Pos() - n;
   }
 
-  // Whether window w starts with a short copy (0 00 vvv); taking it gives
-  // its distance, 1 to 8, for a length of 1.
-  static bool ShortCopy(uint32_t w) { return w >> 29 == 0; }
-  ZANTOR_FORCE_INLINE uint32_t TakeShortCopy(uint32_t w) {
-    Take(w, 6, 0);
-    return 8 - ((w >> 26) & 7);
-  }
-
-  // The code at the start of window w, whose first bit is 0. The short copy
-  // (0 00 vvv), the one copy made of bits alone, takes a branch of its own
-  // with a fixed width: where it is predicted (regular data) the next code's
-  // bit position waits for no table. Other copies and literal runs come from
-  // kHrust2Copies without a branch; ParseCode takes the rest. After a
-  // literal run the caller skips its bytes and reloads.
-  ZANTOR_FORCE_INLINE Hrust2Code NextCode(uint32_t w) {
-    if (ShortCopy(w)) return {Hrust2CodeKind::kCopy, 1, TakeShortCopy(w)};
-    const uint32_t e = kHrust2Copies.entry[(w << 1) >> (32 - kHrust2CopyIndexBits)];
-    if (e == 0) {
-      const Hrust2Code code = ParseCode(w);
+  // The code at the start of the window whose step entry e is slow: a
+  // literal run (its bytes are left to the caller) or a code outside the table.
+  Hrust2Code SlowCode(uint32_t e) {
+    const uint32_t w = uint32_t(window >> 32);
+    if (e != 0) {
+      Consume(w, (e >> 8) & 0xFF);
       Reload();
-      return code;
+      return {Hrust2CodeKind::kLiteralRun, 2 * (e >> 24) + 12, 0};
     }
-    if (e & Hrust2CopyTable::kRun) {
-      Consume(w, e & 15);
-      return {Hrust2CodeKind::kLiteralRun, 2 * ((e >> 4) & 15) + 12, 0};
-    }
-    const uint32_t withByte = (e & Hrust2CopyTable::kByte) ? 1 : 0;
-    const uint32_t byte = end[Take(w, e & 15, withByte)] & (0u - withByte);
-    return {Hrust2CodeKind::kCopy, (e >> 4) & 15, (((e >> 8) & 31) << (8 * withByte)) - byte};
+    const Hrust2Code code = ParseCode(w);
+    Reload();
+    return code;
   }
 
-  // A code outside kHrust2Copies at the start of window w, whose first bit is 0.
+ private:
+  uint32_t Byte() {
+    const uint32_t byte = end[Pos()];
+    bit += 8;
+    return byte;
+  }
+
+  // Takes the first n bits of window w (n up to 25): the register's bits,
+  // then whole bit bytes, the last of which keeps its rest as the register.
+  // Reload before the window is used again.
+  void Consume(uint32_t w, uint32_t n) {
+    bit += n;
+    window = uint64_t(w << n) << 32;
+  }
+  // A code outside the table at the start of window w, whose first bit is 0.
   Hrust2Code ParseCode(const uint32_t w) {
     const uint32_t prefix = kLengthPrefix.entry[(w << 1) >> 22];
     const uint32_t s = prefix & 0xFF;
@@ -193,7 +210,7 @@ struct Hrust2FastReader {
     if (length == 0) return {Hrust2CodeKind::kEnd, 0, 0};
     if (length < 16) length = length << 8 | Byte();
     Reload();
-    const uint32_t far = Window();
+    const uint32_t far = uint32_t(window >> 32);
     if (far >> 31) {
       Consume(far, 1);
       return FarRest(1, length);
