@@ -41,27 +41,39 @@ struct Hrust1Code {
 // far high part, highWidth bits wide, is read apart.
 struct Hrust1CodeTable {
   // An entry: the bits used (flag included, far high part not), length << 5,
-  // value << 11 (the distance of a copy made of bits only or of a gap copy,
-  // else the high part of the distance), and the kinds below.
+  // base << 11, and the kinds below. The distance of a copy is base, less
+  // the offset byte if one follows, plus 256 times the far high part if one
+  // comes before it: base is the distance of a copy made of bits only or of
+  // a gap copy, 256 times the high part of a near one, 0 for a far one.
   static constexpr uint32_t kLengthShift = 5;
-  static constexpr uint32_t kValueShift = 11;
-  static constexpr uint32_t kByte = 1u << 17;   // an offset byte follows
-  static constexpr uint32_t kFar = 1u << 31;    // with a far high part before it (the sign bit)
-  static constexpr uint32_t kShort = 1u << 19;  // a length-1 copy (S = 1)
-  static constexpr uint32_t kGap = 1u << 20;    // a gap copy, distance in value
-  static constexpr uint32_t kRun = 1u << 21;    // a literal run
-  static constexpr uint32_t kLonger = 1u << 22; // decoded by ParseLonger
+  static constexpr uint32_t kBaseShift = 11;
+  static constexpr uint32_t kBaseMask = 1023;
+  static constexpr uint32_t kByteBit = 21;
+  static constexpr uint32_t kByte = 1u << kByteBit;  // an offset byte follows
+  static constexpr uint32_t kFar = 1u << 31;         // with a far high part before it (the sign bit)
+  static constexpr uint32_t kShort = 1u << 22;       // a length-1 copy (S = 1)
+  static constexpr uint32_t kGapBit = 23;
+  static constexpr uint32_t kGap = 1u << kGapBit;    // a gap copy, distance in base
+  static constexpr uint32_t kRun = 1u << 24;         // a literal run
+  static constexpr uint32_t kLonger = 1u << 25;      // decoded by ParseLonger
 
   static constexpr uint32_t kBits = 12;  // looked up after the flag
   uint32_t entry[1u << kBits];
+
+  // The distance of the copy of entry e, with b the byte after its bits and
+  // high its far high part, both taken whether or not the code has them.
+  static uint32_t Distance(uint32_t e, uint32_t b, uint32_t high) {
+    const uint32_t far = uint32_t(int32_t(e) >> 31);
+    return ((e >> kBaseShift) & kBaseMask) - (b & (0u - ((e >> kByteBit) & 1))) + (far & (high << 8));
+  }
 
   constexpr Hrust1CodeTable() : entry() {
     for (uint32_t bits = 0; bits < (1u << kBits); ++bits) entry[bits] = Decide(bits);
   }
 
  private:
-  static constexpr uint32_t Entry(uint32_t at, uint32_t length, uint32_t value, uint32_t kinds) {
-    return (at + 1) | length << kLengthShift | value << kValueShift | kinds;
+  static constexpr uint32_t Entry(uint32_t at, uint32_t length, uint32_t base, uint32_t kinds) {
+    return (at + 1) | length << kLengthShift | base << kBaseShift | kinds;
   }
 
   // Follows the code in the bits, at counting the bits taken.
@@ -97,9 +109,9 @@ struct Hrust1CodeTable {
       const uint32_t v = take(5);
       return Entry(at, length, 32 - v, 0);
     }
-    if (s == 2) return Entry(at, length, 3 - h, kByte);
+    if (s == 2) return Entry(at, length, (3 - h) * 256, kByte);
     if (h == 3) return Entry(at, length, 0, kByte | kFar);
-    return Entry(at, length, h == 0 ? 2 : 1, kByte);
+    return Entry(at, length, (h == 0 ? 2 : 1) * 256, kByte);
   }
 };
 inline constexpr Hrust1CodeTable kHrust1Codes{};
@@ -153,6 +165,9 @@ struct Hrust1FastReader {
 
   // n bits of window w from bit position at (0 = the first unread bit).
   static uint32_t Field(uint64_t w, uint32_t at, uint32_t n) { return uint32_t((w << at) >> (64 - n)); }
+  // The far high part, width bits of window w from bit position at that
+  // stand for 2^width less their value.
+  static uint32_t FarHigh(uint64_t w, uint32_t at, uint32_t width) { return Field(~w, at, width) + 1; }
 
   // The literal flags at the start that come before the word's last bit (15
   // at most): their data bytes follow one another. None where a code comes
@@ -180,7 +195,6 @@ struct Hrust1FastReader {
     const uint32_t e = kHrust1Codes.entry[w >> (63 - T::kBits)];  // the flag, 0, on top
     const uint32_t used = e & 31;
     const uint32_t length = (e >> T::kLengthShift) & 63;
-    const uint32_t value = e >> T::kValueShift & 63;
     if (e & (T::kRun | T::kLonger)) {
       if (e & T::kLonger) return ParseLonger(w, highWidth);
       Consume(w, used);
@@ -188,12 +202,12 @@ struct Hrust1FastReader {
     }
     // Masks, not conditions: the compiler would make branches of these.
     const uint32_t far = uint32_t(int32_t(e) >> 31);
-    const uint32_t withByte = (e >> 17) & 1;
-    const uint32_t high = value ^ (far & (value ^ ((1u << highWidth) - Field(w, used, highWidth))));
+    const uint32_t withByte = (e >> T::kByteBit) & 1;
+    const uint32_t high = FarHigh(w, used, highWidth);  // of a far one
     Consume(w, used + (far & highWidth));
     const uint32_t b = end[pos];  // read whether or not it is the code's
     pos += withByte;
-    const uint32_t distance = value ^ ((0u - withByte) & (value ^ (high * 256 - b)));
+    const uint32_t distance = T::Distance(e, b, high);
     // High parts 1 and 2 of the distance have shorter codes of their own.
     const bool farRejects = far != 0 && high <= 2;
     if (__builtin_expect((withByte & uint32_t(distance <= 32)) != 0, 0)) {
@@ -203,7 +217,7 @@ struct Hrust1FastReader {
     }
     // A gap copy is a copy made of bits only but for its kind.
     static_assert(uint32_t(Hrust1CodeKind::kGapCopy) == 1, "kind from the table bit");
-    const auto kind = Hrust1CodeKind((e >> 20) & 1);
+    const auto kind = Hrust1CodeKind((e >> T::kGapBit) & 1);
     return {kind, length, distance, (e & T::kShort) != 0, farRejects};
   }
 
@@ -250,7 +264,7 @@ struct Hrust1FastReader {
         return ByteOffset(1, length);
       default: {
         // High parts 1 and 2 of the distance have shorter codes of their own.
-        const uint32_t high = (1u << highWidth) - Field(w, at + 2, highWidth);
+        const uint32_t high = FarHigh(w, at + 2, highWidth);
         Consume(w, at + 2 + highWidth);
         Hrust1Code code = ByteOffset(high, length);
         code.checkerRejects |= high <= 2;
