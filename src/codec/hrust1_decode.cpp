@@ -103,7 +103,7 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
   // With this much room a row of literal flags (15 bytes at most) and a code
   // from the table (15 bytes at most) write their 16-byte steps untested.
   constexpr uint32_t kRoom = 32;
-  if (s.expectedSize - s.produced < kRoom) return;
+  if (s.expectedSize - s.produced < kRoom || s.packedSize - s.consumed < uint32_t(kHrust1FastMargin)) return;
   const uint8_t* const packedEnd = s.packed + s.packedSize;
   const uint8_t* const inLast = packedEnd - kHrust1FastMargin;
   const uint8_t* in = s.packed + s.consumed;  // the next byte
@@ -167,7 +167,7 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
       const uint32_t distance = T::Distance(e, b, high);
       // A byte distance of 32 or less is a special code.
       const uint32_t lowest = (e >> (T::kByteBit - 5)) & 32;
-      if (__builtin_expect((distance > lowest) & (out - distance >= output), 1)) {
+      if (__builtin_expect((distance > lowest) & (distance <= uint32_t(out - output)), 1)) {
         const uint32_t length = (e >> T::kLengthShift) & 63;
         CopyShort(out, distance, length);
         const uint32_t gap = (e >> T::kGapBit) & 1;
