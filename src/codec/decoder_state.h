@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/force_inline.h"
+
 namespace zantor {
 
 enum DecodeStatus : uint8_t {
@@ -76,6 +78,22 @@ inline void CopyLiterals(DecoderState& state, uint32_t n) {
   for (uint32_t i = 0; i < n && !state.stopped; ++i) WriteOutputByte(state, ReadPackedByte(state));
 }
 
+// A pattern of distance 1 to 7 bytes repeated from `to` to end (8 bytes at
+// least, in 8-byte steps that may run up to 7 bytes past end): its first 8
+// bytes one by one, then 8 bytes at a time from the first copy of the pattern
+// that starts at least 8 bytes back.
+ZANTOR_FORCE_INLINE void CopyPattern(uint8_t* to, uint32_t distance, uint8_t* end) {
+  const uint8_t* const from = to - distance;
+  for (uint32_t i = 0; i < 8; ++i) to[i] = from[i];
+  static constexpr uint8_t kBack[8] = {0, 8, 8, 9, 8, 10, 12, 14};  // a multiple of distance, 8 or more
+  const uint32_t back = kBack[distance];
+  uint64_t step;
+  for (to += 8; to < end; to += 8) {
+    std::memcpy(&step, to - back, 8);
+    std::memcpy(to, &step, 8);
+  }
+}
+
 // Copies length bytes (1 to room) from distance bytes back (1 or more) to
 // `to`, with room bytes free from `to` on. The result is that of a copy byte
 // by byte, so a copy may overlap the bytes it produces (distance 1 repeats the
@@ -91,10 +109,14 @@ inline void CopyBack(uint8_t* to, uint32_t distance, uint32_t length, uint32_t r
     std::memcpy(to, &step, 8);
     std::memcpy(&step, from + 8, 8);
     std::memcpy(to + 8, &step, 8);
+  } else if (distance >= 16 && room - length >= 16) {
+    // Whole 16-byte steps, each read before it is written over; the last one
+    // may run up to 15 bytes past the copy, but stays within room.
+    for (uint32_t i = 0; i < length; i += 16) std::memcpy(to + i, from + i, 16);
   } else if (distance >= 8 && room - length >= 8) {
-    // Whole 8-byte steps, each read before it is written over; the last one
-    // may run up to 7 bytes past the copy, but stays within room.
-    for (uint32_t i = 0; i < length; i += 8) std::memcpy(to + i, from + i, 8);
+    for (uint32_t i = 0; i < length; i += 8) std::memcpy(to + i, from + i, 8);  // the same in 8-byte steps
+  } else if (distance < 8 && room - length >= 8) {
+    CopyPattern(to, distance, to + length);
   } else {
     for (uint32_t i = 0; i < length; ++i) to[i] = from[i];
   }

@@ -31,21 +31,6 @@ struct Decoder : Hrust1Walker<Decoder> {
   static bool AcceptsSpecial(uint32_t) { return true; }
 };
 
-// A pattern of distance 1 to 7 bytes repeated from `to` to end (8 bytes at
-// least, in 8-byte steps): its first 8 bytes one by one, then 8 bytes at a
-// time from the first copy of the pattern that starts at least 8 bytes back.
-ZANTOR_FORCE_INLINE void CopyPattern(uint8_t* to, uint32_t distance, uint8_t* end) {
-  const uint8_t* const from = to - distance;
-  for (uint32_t i = 0; i < 8; ++i) to[i] = from[i];
-  static constexpr uint8_t kBack[8] = {0, 8, 8, 9, 8, 10, 12, 14};  // a multiple of distance, 8 or more
-  const uint32_t back = kBack[distance];
-  uint64_t step;
-  for (to += 8; to < end; to += 8) {
-    std::memcpy(&step, to - back, 8);
-    std::memcpy(to, &step, 8);
-  }
-}
-
 // Copies length bytes (1 to 15) from distance bytes back (1 or more) as a
 // copy byte by byte would, writing 16 bytes at `to`.
 ZANTOR_FORCE_INLINE void CopyShort(uint8_t* to, uint32_t distance, uint32_t length) {
@@ -61,26 +46,6 @@ ZANTOR_FORCE_INLINE void CopyShort(uint8_t* to, uint32_t distance, uint32_t leng
     return;
   }
   CopyPattern(to, distance, to + 16);
-}
-
-// Copies length bytes (1 or more) from distance bytes back as a copy byte by
-// byte would, in steps that may write up to 15 bytes past the copy.
-void CopyLong(uint8_t* to, uint32_t distance, uint32_t length) {
-  uint8_t* const end = to + length;
-  const uint8_t* from = to - distance;
-  if (distance < 8) return CopyPattern(to, distance, end);
-  uint8_t step[16];
-  if (distance < 16) {
-    for (; to < end; to += 8, from += 8) {
-      std::memcpy(step, from, 8);
-      std::memcpy(to, step, 8);
-    }
-    return;
-  }
-  for (; to < end; to += 16, from += 16) {
-    std::memcpy(step, from, 16);
-    std::memcpy(to, step, 16);
-  }
 }
 
 // Decodes while the codes surely succeed and the data end is far; leaves the
@@ -192,11 +157,7 @@ __attribute__((noinline)) void DecodeFast(Decoder& d) {
     const uint32_t room = s.expectedSize - produced;
     const Hrust1Code code = r.ParseCode(window, highWidth);
     if (code.kind == Hrust1CodeKind::kCopy && code.distance <= produced && code.length <= room) {
-      if (room - code.length >= 16) {
-        CopyLong(out, code.distance, code.length);
-      } else {
-        CopyBack(out, code.distance, code.length, room);
-      }
+      CopyBack(out, code.distance, code.length, room);
       out += code.length;
     } else if (code.kind == Hrust1CodeKind::kGapCopy && code.distance <= produced && room >= 3) {
       const uint8_t* from = out - code.distance;
