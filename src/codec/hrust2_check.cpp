@@ -13,7 +13,10 @@
 namespace zantor {
 namespace {
 
-// Bytes walked carefully before CheckHrust2 goes on with the fast walk.
+// Bytes walked carefully before CheckHrust2 goes on with the fast walk. Most
+// checks of chance data end within them; on crafted data that repeats a few
+// bytes, or holds nothing but long copies, the careful walk's branches are
+// all predicted and it is the faster one there.
 constexpr uint32_t kHrust2CarefulStart = 64;
 
 // Skips n bytes in one step; the position moves on even when they are not
@@ -158,14 +161,12 @@ void CheckHrust2Careful(DecoderState& state) {
   CheckHrust2Codes(state, bits, 0);
 }
 
-void CheckHrust2(DecoderState& state) { CheckHrust2Walks(state, kHrust2CarefulStart); }
-
-void CheckHrust2Walks(DecoderState& state, uint32_t carefulBytes) {
+void CheckHrust2(DecoderState& state) {
   SkipPacked(state, kHrust2Tail + 1);  // the tail and the first byte
   state.produced = 1;
   Hrust2Bits bits;
   uint32_t literalRow = 0;
-  if (!WalkCodes(state, bits, literalRow, carefulBytes)) return FinishCheck(state);
+  if (!WalkCodes(state, bits, literalRow, kHrust2CarefulStart)) return FinishCheck(state);
   const Hrust2FastReader in = Hrust2FastReader::At(state.packed, state.packedSize, state.consumed, bits);
   if (!in.Far()) return CheckHrust2Codes(state, bits, literalRow);
   CheckHrust2Fast(state, in, state.produced, literalRow);

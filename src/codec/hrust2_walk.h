@@ -10,6 +10,5 @@
 namespace zantor {
 
 void CheckHrust2Careful(DecoderState& state);
-void CheckHrust2Walks(DecoderState& state, uint32_t carefulBytes);
 
 }  // namespace zantor
