@@ -52,8 +52,8 @@ Hrust2Bits DecodeFast(DecoderState& s) {
     }
     const Hrust2Step step = in.Peek(entry);
     // Literal bytes or a copy, both in two 8-byte steps; a copy from fewer
-    // than eight bytes back that overlaps itself goes byte by byte. Literal
-    // flags have distance 0.
+    // than eight bytes back that overlaps itself goes to CopyBack, which
+    // repeats its pattern. Literal flags have distance 0.
     const uint32_t distance = step.distance;
     const uint32_t overlaps = uint32_t(distance - 1 < 7) & uint32_t(distance < step.length);
     if (__builtin_expect((overlaps | uint32_t(distance > produced)) != 0, 0)) {
