@@ -6,6 +6,7 @@
 // anything else it hands over to the careful walk.
 #include <cstring>
 
+#include "base/processor.h"
 #include "codec/hrust1.h"
 #include "codec/hrust1_fast.h"
 #include "codec/hrust1_walk.h"
@@ -103,8 +104,9 @@ struct Checker : Hrust1Walker<Checker> {
 
 // The fast walk from the state's position and walk on, while the data end is
 // far; leaves state and walk at the code boundary where it stops. False when
-// it decided the check: a copy from before the start of the output.
-bool CheckFast(DecoderState& state, Hrust1WalkState& walk) {
+// it decided the check: a copy from before the start of the output. Run
+// through RunLoop.
+ZANTOR_FORCE_INLINE bool CheckFast(DecoderState& state, Hrust1WalkState& walk) {
   const int64_t size = state.packedSize;
   const uint32_t expected = state.expectedSize;
   Hrust1FastReader in = Hrust1FastReader::At(state.packed, state.packedSize, state.consumed, walk.bits);
@@ -202,7 +204,7 @@ void CheckHrust1Walk(DecoderState& state, Hrust1WalkState& walk, uint32_t expect
   // Far below wrapping, no code of the fast walk can wrap produced around.
   const bool fast =
       expected <= UINT32_MAX - 65536 && int64_t(state.consumed) - state.packedSize <= -kHrust1FastMargin;
-  if (fast && !CheckFast(state, walk)) return;
+  if (fast && !RunLoop<CheckFast>(state, walk)) return;
   CheckHrust1Codes(state, walk, UINT32_MAX);
 }
 

@@ -4,6 +4,7 @@
 // DecoderState, takes over at anything else. Nothing is read outside the
 // packed data and nothing is written at or beyond expectedSize, whatever the
 // data.
+#include "base/processor.h"
 #include "codec/hrust1.h"
 #include "codec/hrust1_codes.h"
 #include "codec/hrust1_fast.h"
@@ -52,9 +53,9 @@ ZANTOR_FORCE_INLINE void CopyShort(uint8_t* to, uint32_t distance, uint32_t leng
 // state, the bit word and the width at the code boundary where it stopped.
 // The reader is held as the current bit word on top of a 64-bit value and the
 // count of its bits taken: the window of the next 33 bits or more is then one
-// load, a rotation and two shifts. Apart from inlined, with its own registers:
-// the careful walk around it would push the walk's values out to memory.
-__attribute__((noinline)) void DecodeFast(Decoder& d) {
+// load, a rotation and two shifts. Run through RunLoop, apart from the careful
+// walk, whose values would crowd the loop's registers.
+ZANTOR_FORCE_INLINE void DecodeFast(Decoder& d) {
   using T = Hrust1CodeTable;
   constexpr uint64_t kTop = ~uint64_t(0) << 48;  // the current word
   constexpr uint64_t kNotLast = ~(uint64_t(1) << 48);  // its last bit apart
@@ -194,7 +195,7 @@ void DecodeHrust1(DecoderState& state) {
   Decoder d{{state, {}, kHrust1FirstWidth}};
   FetchWord(state, d.bits);
   d.CopyByte();
-  if (!state.stopped) DecodeFast(d);
+  if (!state.stopped) RunLoop<DecodeFast>(d);
   bool ended = false;
   while (!state.stopped && !ended) {
     if (TakeBit(state, d.bits)) {

@@ -5,6 +5,7 @@
 // (and fails copies from before the start of the output); it hands over to
 // the careful walk at any other code, at the end code and near the end of
 // the data, so every outcome is the careful walk's.
+#include "base/processor.h"
 #include "codec/hrust2.h"
 #include "codec/hrust2_fast.h"
 #include "codec/hrust2_walk.h"
@@ -48,8 +49,9 @@ void FailCopy(DecoderState& state, const Hrust2FastReader& in, uint32_t produced
 
 // Checks the codes from a code boundary far from the end of the packed data
 // on, with produced and the number of literal flags in a row so far, then
-// hands over to the careful walk where the fast walk stops.
-void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced, uint32_t literalRow) {
+// hands over to the careful walk where the fast walk stops. Run through RunLoop.
+ZANTOR_FORCE_INLINE void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced,
+                                         uint32_t literalRow) {
   // The careful walk stops at the code after produced passes expectedSize;
   // until then every flag of a row of literal flags is a code of its own.
   constexpr uint32_t kRowEnd = kHrust2MaxFlagsPerStep - 1;
@@ -169,7 +171,7 @@ void CheckHrust2(DecoderState& state) {
   if (!WalkCodes(state, bits, literalRow, kHrust2CarefulStart)) return FinishCheck(state);
   const Hrust2FastReader in = Hrust2FastReader::At(state.packed, state.packedSize, state.consumed, bits);
   if (!in.Far()) return CheckHrust2Codes(state, bits, literalRow);
-  CheckHrust2Fast(state, in, state.produced, literalRow);
+  RunLoop<CheckHrust2Fast>(state, in, state.produced, literalRow);
 }
 
 }  // namespace zantor

@@ -3,6 +3,7 @@
 // every byte goes through the checked reads and writes of DecoderState, takes
 // over at anything else. Nothing is read outside the packed data and nothing
 // is written at or beyond expectedSize, whatever the data.
+#include "base/processor.h"
 #include "codec/hrust2.h"
 #include "codec/hrust2_bits.h"
 #include "codec/hrust2_fast.h"
@@ -36,8 +37,8 @@ __attribute__((noinline)) bool SlowStep(Hrust2FastReader& in, uint8_t* to, uint3
 }
 
 // Decodes while the codes surely succeed and the data end is far; returns
-// the bit register at the code boundary where it stopped.
-Hrust2Bits DecodeFast(DecoderState& s) {
+// the bit register at the code boundary where it stopped. Run through RunLoop.
+ZANTOR_FORCE_INLINE Hrust2Bits DecodeFast(DecoderState& s) {
   Hrust2FastReader in = Hrust2FastReader::At(s.packed, s.packedSize, s.consumed, Hrust2Bits{});
   uint8_t* const output = s.output;
   const uint32_t expected = s.expectedSize;
@@ -115,7 +116,7 @@ void DecodeHrust2(DecoderState& state) {
   WriteOutputByte(s, ReadPackedByte(s));
 
   if (!s.stopped) {
-    Hrust2Bits bits = DecodeFast(s);
+    Hrust2Bits bits = RunLoop<DecodeFast>(s);
     DecodeCodes(s, bits);
   }
   // Not stopped: the tail was read, so it lies in the packed data.
