@@ -4,8 +4,6 @@
 // data the fast walk checks the codes that surely pass and fails a copy from
 // before the start of the output right there, as the careful walk would; at
 // anything else it hands over to the careful walk.
-#include <cstring>
-
 #include "base/processor.h"
 #include "codec/hrust1.h"
 #include "codec/hrust1_fast.h"
