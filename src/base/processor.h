@@ -1,9 +1,9 @@
 // Hot loops built twice: for any x86 processor, and for those with the bit
-// manipulation instructions (BMI1, BMI2 and LZCNT, in every x86 processor
-// since 2013-2015). Their shifts by a count in any register and their
-// leading-zero count in one step take cycles off the chain from one code to
-// the next. The processor is asked once; ZANTOR_NO_BMI=1 in the environment
-// keeps to the first build, for tests and for ruling it out.
+// manipulation instructions (BMI1, BMI2 and LZCNT: Intel Core processors
+// since 2013, AMD since 2015). Their shifts by a count in any register and
+// their leading-zero count in one step take cycles off the chain from one
+// code to the next. The processor is asked once; ZANTOR_NO_BMI=1 in the
+// environment keeps to the first build, for tests and for ruling it out.
 #pragma once
 
 namespace zantor {
