@@ -89,6 +89,7 @@ gui_step() {
     fi
     mv "$log" "$log.first-try"
     echo "NOTE $name: the first try failed, trying once more (log $log.first-try)"
+    tail -n 20 "$log.first-try" | sed 's/^/    /'
     step "$name" "$log" "$@"
 }
 
