@@ -1,7 +1,8 @@
 // The Hrust 2 codes that the fast walks take with one table look-up of the
-// next kHrust2StepIndexBits bits: the literal flags that lead them (up to
-// kHrust2MaxFlagsPerStep), every copy whose bits fit and which reads at most
-// one data byte, its low distance byte, after them, and the literal runs.
+// next kHrust2StepIndexBits bits: every copy whose bits fit and which reads at
+// most one data byte, its low distance byte, after them, and the literal
+// runs. A literal flag first has an entry of its own; the walk counts the row
+// (up to kHrust2MaxFlagsPerStep flags) from the bits.
 // Nearly every code of real data is one. Looking the whole code up replaces
 // a chain of data-dependent branches, which the predictor cannot learn on
 // packed data, by a few arithmetic steps.
@@ -17,11 +18,13 @@ constexpr uint32_t kHrust2MaxFlagsPerStep = 4;
 // slow parser), length, bits and data bytes taken together (the cut, 8 per
 // data byte), and the distance: H (1 to 8) for a copy made of bits, H | kByte
 // for one that reads its low distance byte, H * 256 - byte. Literal flags
-// have their count as bits and length, nine bits a flag as cut and no
-// distance. A literal run, slow, has its bits as length and v of its 2 v + 12
-// bytes as distance.
+// have kLiteralFlags. A literal run, slow, has its bits as length and v of its
+// 2 v + 12 bytes as distance.
 struct Hrust2StepTable {
   static constexpr uint32_t kByte = 0x80;
+  // A literal flag first: no bits, length, cut or distance, but not slow.
+  // The 1 lies above the six bits of a shift count.
+  static constexpr uint32_t kLiteralFlags = 0x40;
   uint32_t entry[1u << kHrust2StepIndexBits];
 
   constexpr Hrust2StepTable() : entry() {
@@ -40,11 +43,7 @@ struct Hrust2StepTable {
   }
 
   static constexpr uint32_t Decide(uint32_t bits) {
-    if (Field(bits, 0, 1)) {
-      uint32_t flags = 1;
-      while (flags < kHrust2MaxFlagsPerStep && Field(bits, flags, 1)) ++flags;
-      return Entry(flags, flags, flags, 0);
-    }
+    if (Field(bits, 0, 1)) return kLiteralFlags;
     uint32_t at = 1;
     uint32_t s = 1;
     uint32_t group = 0;

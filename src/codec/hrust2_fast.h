@@ -2,13 +2,14 @@
 // of the packed data. Bits are seen through a 64-bit window: the unread bits
 // of the register followed by the next packed bytes, which are the next bit
 // bytes as long as no data byte is read in between. A step takes a row of up
-// to four literal flags or a copy, whatever comes, from one look-up of
-// kHrust2Steps, without a branch: which comes follows no pattern a predictor
-// could learn, and in real data the kind changes nearly every code. The data
-// bytes it reads are cut out of the window and bytes from further on come in
-// below, loaded before the step is known, so the next window waits only for
-// a few shifts. With kHrust2FastMargin bytes left no read needs a test of its
-// own; a literal run is taken only if as many bytes are left after it.
+// to four literal flags, counted from the window, or a copy, looked up in
+// kHrust2Steps, whatever comes, without a branch: which comes follows no
+// pattern a predictor could learn, and in real data the kind changes nearly
+// every code. The data bytes it reads are cut out of the window and bytes
+// from further on come in below, loaded before the step is known, so the
+// next window waits only for a few shifts. With kHrust2FastMargin bytes left
+// no read needs a test of its own; a literal run is taken only if as many
+// bytes are left after it.
 //
 // The fast walks commit only codes that surely succeed; at anything else (an
 // error, the end code, the end of the packed data drawing near) they stop at
@@ -35,11 +36,14 @@ struct Hrust2Code {
   uint32_t distance;  // of a copy: 1 to 65536
 };
 
-// One step of the table at the start of the window, not yet taken: bits,
-// bits and data bytes together (cut), bytes produced and, of a copy, its
-// distance. The data bytes start at `at`. Literal flags have distance 0.
+// One step at the start of the window, not yet taken: its entry, the
+// literal flags in the row, bits, bits and data bytes together (cut), bytes
+// produced and, of a copy, its distance. The data bytes start at `at`.
+// Literal flags have distance 0.
 struct Hrust2Step {
+  uint32_t entry;
   uint32_t literals;  // 1 for literal flags, 0 for a copy
+  uint32_t row;       // the literal flags; 0 for a copy
   uint32_t bits;
   uint32_t cut;
   uint32_t length;
@@ -98,22 +102,21 @@ struct Hrust2FastReader {
   static bool Slow(uint32_t e) { return (e & 0xFF) == 0; }
 
   // The step of entry e, not slow, at the start of the window: a row of
-  // literal flags or a copy.
+  // literal flags or a copy. The row is counted from the window, where the
+  // entry would have to be clamped to it on every step: its flags come only
+  // from one bit byte, the register's or else the next, since their bytes
+  // follow it in a row.
   ZANTOR_FORCE_INLINE Hrust2Step Peek(uint32_t e) const {
     Hrust2Step step;
+    step.entry = e;
     step.literals = uint32_t(window >> 63);
-    // Literal flags only from one bit byte, the register's or else the next:
-    // their bytes follow it in a row. No limit on a copy.
-    const uint32_t flags = ((Unread() - 1) & 7) + 1;
-    const uint32_t copy = step.literals - 1;
-    const uint32_t limit = flags | copy;
-    const uint32_t limitCut = 9 * flags | copy;
-    const uint32_t used = e & 0xFF;
-    const uint32_t length = (e >> 8) & 0xFF;
-    const uint32_t cut = (e >> 16) & 0xFF;
-    step.bits = used < limit ? used : limit;
-    step.length = length < limit ? length : limit;
-    step.cut = cut < limitCut ? cut : limitCut;
+    // A 1 where the row ends at the latest: after the bit byte's last bit,
+    // or after kHrust2MaxFlagsPerStep flags.
+    const uint64_t stop = (uint64_t(1) << 62 >> (~uint32_t(bit) & 7)) | uint64_t(1) << (63 - kHrust2MaxFlagsPerStep);
+    step.row = uint32_t(__builtin_clzll(~window | stop));  // no leading 1: a copy
+    step.bits = step.row + (e & 0x3F);
+    step.length = step.row + ((e >> 8) & 0xFF);
+    step.cut = 9 * step.row + ((e >> 16) & 0xFF);
     step.at = (bit + step.bits + 7) >> 3;
     const uint32_t withByte = e >> 31;  // kByte
     const uint32_t h = (e >> 24) & ~Hrust2StepTable::kByte;
@@ -122,13 +125,17 @@ struct Hrust2FastReader {
   }
 
   // Takes the step: its bits, then its data bytes, cut out of the window;
-  // bytes from further on come in below.
+  // bytes from further on come in below. The row and the entry's fields are
+  // shifted out one after the other, so that no sum of the two waits for the
+  // entry (a shift reads only the low six bits of its count).
   ZANTOR_FORCE_INLINE void Take(const Hrust2Step& step) {
     const uint64_t next = Ahead(filled >> 3);  // loaded before the step is known
+    const uint32_t e = step.entry;
     // The rest of the last bit byte touched, then what follows the data bytes.
-    const uint64_t after = ~uint64_t(0) >> (uint32_t(-(bit + step.bits)) & 7);
-    const uint64_t taken = window << step.bits;
-    window = taken ^ ((taken ^ (window << step.cut)) & after);
+    const uint64_t after = ~uint64_t(0) >> ((uint32_t(-bit) - step.row - e) & 7);
+    const uint64_t taken = (window << step.row) << (e & 0x3F);
+    const uint64_t rest = (window << (9 * step.row)) << ((e >> 16) & 0x3F);
+    window = taken ^ ((taken ^ rest) & after);
     bit += step.cut;
     const uint32_t valid = uint32_t(filled - bit);
     window |= next >> valid;
