@@ -1,20 +1,20 @@
 // CheckHrust2: the decoder's walk without output. It reads the same bits and
 // bytes in the same order, so consumed advances exactly as in decoding, and
 // is stricter in the few places where real packed data never goes. Far from
-// the end of the packed data the fast walk checks the codes that surely pass
-// (and fails copies from before the start of the output); it hands over to
-// the careful walk at any other code, at the end code and near the end of
-// the data, so every outcome is the careful walk's.
+// both ends the nibble walk passes the codes that surely pass, a bit byte at
+// a time; the careful walk takes every code that may fail, the end code and
+// the ends of the data, so every outcome is the careful walk's.
 #include "base/processor.h"
 #include "codec/hrust2.h"
-#include "codec/hrust2_fast.h"
+#include "codec/hrust2_bits.h"
+#include "codec/hrust2_nibbles.h"
 #include "codec/hrust2_walk.h"
 #include "codec/periodic.h"
 
 namespace zantor {
 namespace {
 
-// Bytes walked carefully before CheckHrust2 goes on with the fast walk. Most
+// Bytes walked carefully before CheckHrust2 goes on with the nibble walk. Most
 // checks of chance data end within them; on crafted data that repeats a few
 // bytes, or holds nothing but long copies, the careful walk's branches are
 // all predicted and it is the faster one there.
@@ -37,60 +37,125 @@ void CountMatch(DecoderState& state, int32_t offset, uint32_t length) {
   state.produced += length;
 }
 
-void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow);
+// Room the nibble walk keeps: the packed bytes one bit byte's codes can read
+// after it, and the bytes they can produce beyond the length of a far copy
+// under way (that length is counted apart); so every code it passes reads
+// within the packed data and starts with produced within expectedSize.
+constexpr uint32_t kNibblePacked = 64;
+constexpr uint32_t kNibbleProduced = 128;
 
-// A copy from before the start of the output, the common end of a check on
-// chance data: the careful walk fails it after reading all of it.
-void FailCopy(DecoderState& state, const Hrust2FastReader& in, uint32_t produced) {
-  state.consumed = uint32_t(in.Pos() + int64_t(state.packedSize));
-  state.produced = produced;
-  StopRun(state, kBeforeOutputStart);
-}
-
-// Checks the codes from a code boundary far from the end of the packed data
-// on, with produced and the number of literal flags in a row so far, then
-// hands over to the careful walk where the fast walk stops. Run through RunLoop.
-ZANTOR_FORCE_INLINE void CheckHrust2Fast(DecoderState& state, Hrust2FastReader in, uint32_t produced,
-                                         uint32_t literalRow) {
-  // The careful walk stops at the code after produced passes expectedSize;
-  // until then every flag of a row of literal flags is a code of its own.
-  constexpr uint32_t kRowEnd = kHrust2MaxFlagsPerStep - 1;
-  const uint32_t lastStart = state.expectedSize >= kRowEnd ? state.expectedSize - kRowEnd : 0;
-  for (uint32_t steps = 1; in.Far() && produced <= lastStart; ++steps) {
-    if (steps % 64 == 0 && in.Pos() <= -kPeriodicSpan && Periodic(in.end + in.Pos())) break;
-    const uint32_t entry = in.Entry();
-    if (__builtin_expect(!Hrust2FastReader::Slow(entry), 1)) {
-      const Hrust2Step step = in.Peek(entry);
-      // The careful walk stops at the first literal flag too many; a copy
-      // resets the row.
-      const uint32_t row = (literalRow + step.length) & (0u - step.literals);
-      if (row > kHrust2MaxLiteralRow) break;
-      in.Take(step);
-      if (step.distance > produced) return FailCopy(state, in, produced);  // never literal flags
-      literalRow = row;
-      produced += step.length;
-      continue;
+// The nibble walk from the state's position on, with the careful walk's bit
+// register and row of literal flags: bit byte after bit byte while their
+// codes surely pass and both ends are far. Where it stops it goes back to
+// the last bit byte that started at a code boundary, or to where it began,
+// and returns the position that the careful walk must reach before the
+// nibble walk goes on. Run through RunLoop.
+ZANTOR_FORCE_INLINE uint32_t CheckNibbles(DecoderState& state, Hrust2Bits& bits, uint32_t& literalRow) {
+  using T = Hrust2NibbleTable;
+  if (state.packedSize - state.consumed <= kNibblePacked || state.expectedSize < kNibbleProduced) return UINT32_MAX;
+  const uint8_t* const table = reinterpret_cast<const uint8_t*>(kHrust2Nibbles.entry);
+  const uint8_t* const packed = state.packed;
+  const uint8_t* const last = packed + state.packedSize - kNibblePacked;
+  const uint32_t lastProduced = state.expectedSize - kNibbleProduced;
+  const uint8_t* p = packed + state.consumed;  // the next bit byte
+  const uint8_t* data = p;                     // the next data byte
+  uint32_t produced = state.produced;
+  uint32_t pending = 0;  // the length of a far copy under way
+  uint32_t row = literalRow;
+  uint32_t next = T::kCode;  // the offset of the next nibble's entries
+  // Adds the codes of nibble h; whether one of them may fail.
+  auto add = [&](const Hrust2Nibble& h) {
+    const uint32_t careful = uint32_t(h.reach > produced) | uint32_t(row + h.lead > kHrust2MaxLiteralRow);
+    produced += h.length + (pending & h.pending);
+    pending = (pending & h.keepLength) | h.setLength;
+    row = (row & h.keep) + h.row;
+    data += h.data;
+    next = h.next;
+    return careful;
+  };
+  // The codes of a nibble, bits4 times 16; whether one of them may fail.
+  auto nibble = [&](uint32_t bits4) {
+    const Hrust2Nibble& h = *reinterpret_cast<const Hrust2Nibble*>(table + next + bits4);
+    uint32_t careful = add(h);
+    if (__builtin_expect(h.stop != 0, 0)) {
+      // A long length, unless its first byte starts a longer one or is the
+      // end code, or an escape byte; then the rest of the nibble.
+      uint32_t after = T::kCode;
+      if (h.stop == Hrust2Nibble::kLong) {
+        pending = data[0];
+        careful |= uint32_t(pending < 16) | uint32_t(uint64_t(produced) + pending > lastProduced);
+        data += 1;
+        after = T::kFarAfter;
+      } else {
+        const uint32_t escape = data[0];
+        careful |= uint32_t(escape >= 227) | uint32_t((256 - escape) * 256 - data[1] > produced);
+        produced += pending;
+        pending = 0;
+        data += 2;
+      }
+      if (careful) return careful;
+      next = (after == T::kCode ? T::kCode : T::kFar) * 256;
+      if (h.stopAt < 4) careful = add(*reinterpret_cast<const Hrust2Nibble*>(table + (after + h.stopAt) * 256 + bits4));
     }
-    const Hrust2FastReader start = in;
-    const Hrust2Code code = in.SlowCode(entry);
-    if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced) {
-      produced += code.length;
-    } else if (code.kind == Hrust2CodeKind::kCopy) {
-      return FailCopy(state, in, produced);
-    } else if (code.kind == Hrust2CodeKind::kLiteralRun && in.Holds(code.length)) {
-      in.SkipBytes(code.length);
-      produced += code.length;
+    return careful;
+  };
+
+  const uint8_t* backP = p;  // the code boundary to go back to
+  uint32_t backProduced = produced;
+  uint32_t backRow = row;
+  uint32_t until = UINT32_MAX;
+  if (bits.word != Hrust2Bits::kEmpty && produced <= lastProduced) {
+    // The register's unread bits end a bit byte that lies before p.
+    const uint32_t unread = 31 - uint32_t(__builtin_ctz(bits.word));
+    const uint32_t b = bits.word >> (32 - unread);
+    const uint32_t taken = 8 - unread;
+    uint32_t careful = 0;
+    if (taken < 4) {
+      next = taken * 256;
+      careful = nibble(b & 0xF0);
     } else {
-      in = start;
+      next = (taken - 4) * 256;
+    }
+    if (!careful) careful = nibble((b & 15) << 4);
+    if (careful) {
+      until = uint32_t(data - packed) + 1;
+    } else {
+      p = data;
+      if (next == T::kCode) {
+        backP = p;
+        backProduced = produced;
+        backRow = row;
+        bits.word = Hrust2Bits::kEmpty;
+      }
+    }
+  }
+  while (until == UINT32_MAX && p <= last && uint64_t(produced) + pending <= lastProduced) {
+    const uint32_t b = p[0];
+    data = p + 1;
+    uint32_t careful = nibble(b & 0xF0);
+    careful |= nibble((b & 15) << 4);
+    if (__builtin_expect(careful, 0)) {
+      until = uint32_t(data - packed) + 1;
       break;
     }
-    literalRow = 0;
+    // Every 256 packed bytes: crafted data that repeats a few bytes is the
+    // careful walk's.
+    if (__builtin_expect(((p - packed) ^ (data - packed)) >> 8, 0) &&
+        data - packed + kPeriodicSpan <= int64_t(state.packedSize) && Periodic(data)) {
+      break;
+    }
+    p = data;
+    if (next == T::kCode) {
+      backP = p;
+      backProduced = produced;
+      backRow = row;
+    }
   }
-
-  state.consumed = uint32_t(in.Pos() + int64_t(state.packedSize));
-  state.produced = produced;
-  Hrust2Bits bits = in.CarefulBits();
-  CheckHrust2Codes(state, bits, literalRow);
+  if (backP != packed + state.consumed) bits.word = Hrust2Bits::kEmpty;  // back at a bit byte
+  state.consumed = uint32_t(backP - packed);
+  state.produced = backProduced;
+  literalRow = backRow;
+  return until;
 }
 
 // The careful walk: checks the codes from the state's position on up to the
@@ -146,21 +211,15 @@ void FinishCheck(DecoderState& state) {
   if (state.produced > state.expectedSize) StopRun(state, kOutputOverflow);
 }
 
-
-// The careful walk from the state's position on, with the bit register and
-// the number of literal flags in a row so far, to the end of the stream.
-void CheckHrust2Codes(DecoderState& state, Hrust2Bits& bits, uint32_t literalRow) {
-  WalkCodes(state, bits, literalRow, UINT32_MAX);
-  FinishCheck(state);
-}
-
 }  // namespace
 
 void CheckHrust2Careful(DecoderState& state) {
   SkipPacked(state, kHrust2Tail + 1);  // the tail and the first byte
   state.produced = 1;
   Hrust2Bits bits;
-  CheckHrust2Codes(state, bits, 0);
+  uint32_t literalRow = 0;
+  WalkCodes(state, bits, literalRow, UINT32_MAX);
+  FinishCheck(state);
 }
 
 void CheckHrust2(DecoderState& state) {
@@ -168,10 +227,9 @@ void CheckHrust2(DecoderState& state) {
   state.produced = 1;
   Hrust2Bits bits;
   uint32_t literalRow = 0;
-  if (!WalkCodes(state, bits, literalRow, kHrust2CarefulStart)) return FinishCheck(state);
-  const Hrust2FastReader in = Hrust2FastReader::At(state.packed, state.packedSize, state.consumed, bits);
-  if (!in.Far()) return CheckHrust2Codes(state, bits, literalRow);
-  RunLoop<CheckHrust2Fast>(state, in, state.produced, literalRow);
+  uint32_t until = kHrust2CarefulStart;
+  while (WalkCodes(state, bits, literalRow, until)) until = RunLoop<CheckNibbles>(state, bits, literalRow);
+  FinishCheck(state);
 }
 
 }  // namespace zantor

@@ -1,4 +1,4 @@
-// The Hrust 2 codes that the fast walks take with one table look-up of the
+// The Hrust 2 codes that the decoder's fast walk takes with one look-up of the
 // next kHrust2StepIndexBits bits: every copy whose bits fit and which reads at
 // most one data byte, its low distance byte, after them, and the literal
 // runs. A literal flag first has an entry of its own; the walk counts the row

@@ -39,7 +39,7 @@ __attribute__((noinline)) bool SlowStep(Hrust2FastReader& in, uint8_t* to, uint3
 // Decodes while the codes surely succeed and the data end is far; returns
 // the bit register at the code boundary where it stopped. Run through RunLoop.
 ZANTOR_FORCE_INLINE Hrust2Bits DecodeFast(DecoderState& s) {
-  Hrust2FastReader in = Hrust2FastReader::At(s.packed, s.packedSize, s.consumed, Hrust2Bits{});
+  Hrust2FastReader in = Hrust2FastReader::At(s.packed, s.packedSize, s.consumed);
   uint8_t* const output = s.output;
   const uint32_t expected = s.expectedSize;
   uint32_t produced = s.produced;  // in a register, not in the state

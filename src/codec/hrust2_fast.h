@@ -11,8 +11,8 @@
 // no read needs a test of its own; a literal run is taken only if as many
 // bytes are left after it.
 //
-// The fast walks commit only codes that surely succeed; at anything else (an
-// error, the end code, the end of the packed data drawing near) they stop at
+// The fast walk commits only codes that surely succeed; at anything else (an
+// error, the end code, the end of the packed data drawing near) it stops at
 // the start of the code and the careful walk takes over from there, so every
 // outcome is decided by the careful walk.
 #pragma once
@@ -62,10 +62,9 @@ struct Hrust2FastReader {
   uint64_t window;
   int64_t filled;
 
-  // The reader at consumed, with the careful walk's register.
-  static Hrust2FastReader At(const uint8_t* packed, uint32_t size, uint32_t consumed, Hrust2Bits careful) {
-    Hrust2FastReader in{packed + size, 0, uint64_t(careful.word & (careful.word - 1)) << 32, 0};
-    in.bit = 8 * (int64_t(consumed) - int64_t(size)) - (31 - __builtin_ctz(careful.word));
+  // The reader at consumed, with no bit left in the register.
+  static Hrust2FastReader At(const uint8_t* packed, uint32_t size, uint32_t consumed) {
+    Hrust2FastReader in{packed + size, 8 * (int64_t(consumed) - int64_t(size)), 0, 0};
     if (in.Far()) in.Reload();
     return in;
   }

@@ -1,6 +1,6 @@
 // The careful Hrust 2 check, code by code through the checked reads of
 // DecoderState from the start of the stream: the reference that CheckHrust2
-// and CheckHrust2Tight, whose fast walk hands over to the careful walk, are
+// and CheckHrust2Tight, whose nibble walk hands over to the careful walk, are
 // held to by the tests and the differential fuzz program.
 #pragma once
 #include <cstdint>
