@@ -78,13 +78,15 @@ ZANTOR_FORCE_INLINE uint32_t CheckNibbles(DecoderState& state, Hrust2Bits& bits,
     const Hrust2Nibble& h = *reinterpret_cast<const Hrust2Nibble*>(table + next + bits4);
     uint32_t careful = add(h);
     if (__builtin_expect(h.stop != 0, 0)) {
-      // A long length, unless its first byte starts a longer one or is the
-      // end code, or an escape byte; then the rest of the nibble.
+      // A long length (its first byte 0 is the end code, 1 to 15 the high
+      // byte of two), or an escape byte; then the rest of the nibble.
       uint32_t after = T::kCode;
       if (h.stop == Hrust2Nibble::kLong) {
-        pending = data[0];
-        careful |= uint32_t(pending < 16) | uint32_t(uint64_t(produced) + pending > lastProduced);
-        data += 1;
+        const uint32_t high = data[0];
+        const uint32_t two = uint32_t(high < 16);
+        pending = (high << (8 * two)) | (data[1] & (0u - two));
+        careful |= uint32_t(high == 0) | uint32_t(uint64_t(produced) + pending > lastProduced);
+        data += 1 + two;
         after = T::kFarAfter;
       } else {
         const uint32_t escape = data[0];

@@ -5,7 +5,7 @@
 // and every nibble, the table sums up the codes that end in the nibble: the
 // data bytes they read, the bytes they produce, how far back their copies
 // may reach and what they do to the row of literal flags. A long length, the
-// end code and an escape byte depend on data bytes: the table stops at them.
+// end code and an escape byte depend on data bytes: the table stops there.
 // Looking a nibble up replaces a dozen data-dependent branches per code,
 // which a predictor cannot learn on packed data, by two loads per bit byte.
 #pragma once
@@ -16,20 +16,21 @@ namespace zantor {
 struct Hrust2Nibble {
   uint16_t next;        // the parser state after the nibble, times 256: its entries' offset
   uint16_t reach;       // the farthest back a copy ending in it may reach; 0 for none
+  uint16_t pending;     // 0xFFFF: a far copy whose length came before ends in it
+  uint16_t keepLength;  // 0xFFFF: the length of a far copy under way is still wanted after it
   uint8_t data;         // data bytes its codes read
   uint8_t length;       // bytes its codes produce, but a far copy whose length came before
-  uint8_t pending;      // 0xFF: such a far copy ends in it
   uint8_t setLength;    // the length of a far copy that ends in a later nibble; 0 for none
-  uint8_t keepLength;   // 0xFF: the length of a far copy under way is still wanted after it
   uint8_t lead;         // literal flags before its first code that is not one
   uint8_t keep;         // 0xFF: all its bits are literal flags, so the row of them goes on
   uint8_t row;          // literal flags in a row at its end (all of them with keep)
   uint8_t stop;         // kLong or kEscape: a code the table stops at, after the codes it sums up
   uint8_t stopAt;       // the bits of the nibble up to that code's long length flag or escape
-  uint8_t padding[2];
   static constexpr uint8_t kLong = 1;    // a length byte or two follow, or the end code
   static constexpr uint8_t kEscape = 2;  // an escape byte and the low distance byte follow
 };
+// The walk finds an entry at state * 256 + nibble * 16 bytes.
+static_assert(sizeof(Hrust2Nibble) == 16, "16-byte entries");
 
 class Hrust2NibbleTable {
  public:
@@ -83,7 +84,7 @@ class Hrust2NibbleTable {
       e.data = uint8_t(e.data + bytes);
     }
     constexpr void Far(uint32_t high) {  // its length set in this nibble, or before
-      if (length == 0) e.pending = 0xFF;
+      if (length == 0) e.pending = 0xFFFF;
       Copy(length, high * 256, 1);
       length = 0;
     }
@@ -103,7 +104,7 @@ class Hrust2NibbleTable {
     while (bit < 4 && state != kStopped) state = Next(s, state, (nibble >> (3 - bit++)) & 1);
     s.e.next = uint16_t(state * 256);
     s.e.setLength = uint8_t(s.length);
-    s.e.keepLength = s.length == 0 && s.e.pending == 0 ? 0xFF : 0;
+    s.e.keepLength = s.length == 0 && s.e.pending == 0 ? 0xFFFF : 0;
     s.e.stopAt = uint8_t(bit);
     if (!s.started) {
       s.e.keep = 0xFF;
