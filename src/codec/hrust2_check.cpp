@@ -80,14 +80,16 @@ ZANTOR_FORCE_INLINE uint32_t CheckNibbles(DecoderState& state, Hrust2Bits& bits,
     if (__builtin_expect(h.stop != 0, 0)) {
       // A long length (its first byte 0 is the end code, 1 to 15 the high
       // byte of two), or an escape byte; then the rest of the nibble.
-      uint32_t after = T::kCode;
+      uint32_t resume = T::kCode;  // the state after the code
+      uint32_t restAt = 0;         // its state after n = 1 to 3 bits of a nibble: restAt + n
       if (h.stop == Hrust2Nibble::kLong) {
         const uint32_t high = data[0];
         const uint32_t two = uint32_t(high < 16);
         pending = (high << (8 * two)) | (data[1] & (0u - two));
         careful |= uint32_t(high == 0) | uint32_t(uint64_t(produced) + pending > lastProduced);
         data += 1 + two;
-        after = T::kFarAfter;
+        resume = T::kFar;
+        restAt = T::kFarAfter;
       } else {
         const uint32_t escape = data[0];
         careful |= uint32_t(escape >= 227) | uint32_t((256 - escape) * 256 - data[1] > produced);
@@ -96,8 +98,8 @@ ZANTOR_FORCE_INLINE uint32_t CheckNibbles(DecoderState& state, Hrust2Bits& bits,
         data += 2;
       }
       if (careful) return careful;
-      next = (after == T::kCode ? T::kCode : T::kFar) * 256;
-      if (h.stopAt < 4) careful = add(*reinterpret_cast<const Hrust2Nibble*>(table + (after + h.stopAt) * 256 + bits4));
+      next = resume * 256;
+      if (h.stopAt < 4) careful = add(*reinterpret_cast<const Hrust2Nibble*>(table + (restAt + h.stopAt) * 256 + bits4));
     }
     return careful;
   };
