@@ -21,7 +21,7 @@ inline void CopyInSteps(uint8_t* to, const uint8_t* from, uint32_t n) {
 // bytes left; false, with the reader where it was, when the careful walk
 // must take it. Kept out of the loop, whose registers it would crowd.
 __attribute__((noinline)) bool SlowStep(Hrust2FastReader& in, uint8_t* to, uint32_t& produced, uint32_t room,
-                                        uint32_t entry) {
+                                        const Hrust2StepEntry& entry) {
   const Hrust2FastReader start = in;
   const Hrust2Code code = in.SlowCode(entry);
   if (code.kind == Hrust2CodeKind::kCopy && code.distance <= produced && code.length <= room) {
@@ -42,13 +42,17 @@ ZANTOR_FORCE_INLINE Hrust2Bits DecodeFast(DecoderState& s) {
   Hrust2FastReader in = Hrust2FastReader::At(s.packed, s.packedSize, s.consumed);
   uint8_t* const output = s.output;
   const uint32_t expected = s.expectedSize;
-  uint32_t produced = s.produced;  // in a register, not in the state
-  const uint32_t lastStart = expected >= 16 ? expected - 16 : 0;  // 16 bytes of room
-  while (in.Far() && produced <= lastStart) {
-    uint8_t* to = output + produced;
-    const uint32_t entry = in.Entry();
+  uint8_t* to = output + s.produced;
+  uint8_t* const last = output + (expected >= 16 ? expected - 16 : 0);  // 16 bytes of room
+  while (in.Far() && to <= last) {
+    const Hrust2StepEntry& entry = in.Entry();
     if (__builtin_expect(Hrust2FastReader::Slow(entry), 0)) {
-      if (!SlowStep(in, to, produced, expected - produced, entry)) break;
+      // On a copy, so that the walk's own reader stays in registers.
+      Hrust2FastReader slow = in;
+      uint32_t produced = uint32_t(to - output);
+      if (!SlowStep(slow, to, produced, expected - produced, entry)) break;
+      in = slow;
+      to = output + produced;
       continue;
     }
     const Hrust2Step step = in.Peek(entry);
@@ -56,14 +60,13 @@ ZANTOR_FORCE_INLINE Hrust2Bits DecodeFast(DecoderState& s) {
     // than eight bytes back that overlaps itself goes to CopyBack, which
     // repeats its pattern. Literal flags have distance 0.
     const uint32_t distance = step.distance;
-    const uint32_t overlaps = uint32_t(distance - 1 < 7) & uint32_t(distance < step.length);
-    if (__builtin_expect((overlaps | uint32_t(distance > produced)) != 0, 0)) {
+    const uint32_t produced = uint32_t(to - output);
+    if (__builtin_expect(distance - 1 < entry.overlap, 0)) {
       if (distance > produced) break;
       CopyBack(to, distance, step.length, expected - produced);
     } else {
-      const uintptr_t literals = 0 - uintptr_t(step.literals);
-      const uint8_t* from = reinterpret_cast<const uint8_t*>((uintptr_t(in.end + step.at) & literals) |
-                                                             (uintptr_t(to - distance) & ~literals));
+      if (__builtin_expect(distance > produced, 0)) break;
+      const uint8_t* from = step.literals ? in.end + step.at : to - distance;
       uint64_t bytes;
       std::memcpy(&bytes, from, 8);
       std::memcpy(to, &bytes, 8);
@@ -71,10 +74,10 @@ ZANTOR_FORCE_INLINE Hrust2Bits DecodeFast(DecoderState& s) {
       std::memcpy(to + 8, &bytes, 8);
     }
     in.Take(step);
-    produced += step.length;
+    to += step.length;
   }
   s.consumed = uint32_t(in.Pos() + int64_t(s.packedSize));
-  s.produced = produced;
+  s.produced = uint32_t(to - output);
   return in.CarefulBits();
 }
 

@@ -36,14 +36,12 @@ struct Hrust2Code {
   uint32_t distance;  // of a copy: 1 to 65536
 };
 
-// One step at the start of the window, not yet taken: its entry, the
-// literal flags in the row, bits, bits and data bytes together (cut), bytes
-// produced and, of a copy, its distance. The data bytes start at `at`.
-// Literal flags have distance 0.
+// One step at the start of the window, not yet taken: literal flags or a
+// copy, its bits, bits and data bytes together (cut), bytes produced and, of
+// a copy, its distance. The data bytes start at `at`. Literal flags have
+// distance 0.
 struct Hrust2Step {
-  uint32_t entry;
-  uint32_t literals;  // 1 for literal flags, 0 for a copy
-  uint32_t row;       // the literal flags; 0 for a copy
+  bool literals;
   uint32_t bits;
   uint32_t cut;
   uint32_t length;
@@ -57,14 +55,12 @@ struct Hrust2Step {
 struct Hrust2FastReader {
   const uint8_t* end;  // one past the packed data
   int64_t bit;         // 8 * pos - unread; pos >= 0: no byte is left
-  // From bit 63 down: the unread bits, then the bytes from pos on up to the
-  // one that ends at `filled` (counted as `bit` is); zeros after.
+  // From bit 63 down: the unread bits, then the bytes from pos on.
   uint64_t window;
-  int64_t filled;
 
   // The reader at consumed, with no bit left in the register.
   static Hrust2FastReader At(const uint8_t* packed, uint32_t size, uint32_t consumed) {
-    Hrust2FastReader in{packed + size, 8 * (int64_t(consumed) - int64_t(size)), 0, 0};
+    Hrust2FastReader in{packed + size, 8 * (int64_t(consumed) - int64_t(size)), 0};
     if (in.Far()) in.Reload();
     return in;
   }
@@ -85,7 +81,6 @@ struct Hrust2FastReader {
   void Reload() {
     const uint32_t unread = Unread();
     window = (window & Kept(unread)) | Ahead(Pos()) >> unread;
-    filled = 8 * Pos() + ((64 - unread) & ~7u);
   }
 
   // The register as the careful walk keeps it: the unread bits, then a marker.
@@ -96,49 +91,41 @@ struct Hrust2FastReader {
   }
 
   // The table's entry for the code at the start of the window.
-  uint32_t Entry() const { return kHrust2Steps.entry[window >> (64 - kHrust2StepIndexBits)]; }
+  const Hrust2StepEntry& Entry() const { return kHrust2Steps.entry[window >> (64 - kHrust2StepIndexBits)]; }
   // Whether entry e leaves its code to SlowCode.
-  static bool Slow(uint32_t e) { return (e & 0xFF) == 0; }
+  static bool Slow(const Hrust2StepEntry& e) { return e.kind != Hrust2StepEntry::kStep; }
 
   // The step of entry e, not slow, at the start of the window: a row of
   // literal flags or a copy. The row is counted from the window, where the
   // entry would have to be clamped to it on every step: its flags come only
   // from one bit byte, the register's or else the next, since their bytes
-  // follow it in a row.
-  ZANTOR_FORCE_INLINE Hrust2Step Peek(uint32_t e) const {
+  // follow it in a row. A copy has no leading 1, so its row is 0, and a row
+  // of flags has an entry of zeros.
+  ZANTOR_FORCE_INLINE Hrust2Step Peek(const Hrust2StepEntry& e) const {
     Hrust2Step step;
-    step.entry = e;
-    step.literals = uint32_t(window >> 63);
-    // A 1 where the row ends at the latest: after the bit byte's last bit,
-    // or after kHrust2MaxFlagsPerStep flags.
-    const uint64_t stop = (uint64_t(1) << 62 >> (~uint32_t(bit) & 7)) | uint64_t(1) << (63 - kHrust2MaxFlagsPerStep);
-    step.row = uint32_t(__builtin_clzll(~window | stop));  // no leading 1: a copy
-    step.bits = step.row + (e & 0x3F);
-    step.length = step.row + ((e >> 8) & 0xFF);
-    step.cut = 9 * step.row + ((e >> 16) & 0xFF);
+    step.literals = int64_t(window) < 0;
+    const uint32_t row = uint32_t(__builtin_clzll(~window | kHrust2Steps.rowStop[bit & 7]));
+    step.bits = row + e.bits;
+    step.cut = 9 * row + e.cut;
+    step.length = row + e.length;
     step.at = (bit + step.bits + 7) >> 3;
-    const uint32_t withByte = e >> 31;  // kByte
-    const uint32_t h = (e >> 24) & ~Hrust2StepTable::kByte;
-    step.distance = (h << (8 * withByte)) - (end[step.at] & (0u - withByte));
+    step.distance = e.distance - (end[step.at] & e.mask);
     return step;
   }
 
   // Takes the step: its bits, then its data bytes, cut out of the window;
-  // bytes from further on come in below. The row and the entry's fields are
-  // shifted out one after the other, so that no sum of the two waits for the
-  // entry (a shift reads only the low six bits of its count).
+  // bytes from further on come in below, loaded before the step is known
+  // from where the window's whole bytes end, bit (bit & ~7) + 64.
   ZANTOR_FORCE_INLINE void Take(const Hrust2Step& step) {
-    const uint64_t next = Ahead(filled >> 3);  // loaded before the step is known
-    const uint32_t e = step.entry;
+    const uint64_t next = Ahead((bit >> 3) + 8);
+    const int64_t filled = (bit & ~int64_t(7)) + 64;
     // The rest of the last bit byte touched, then what follows the data bytes.
-    const uint64_t after = ~uint64_t(0) >> ((uint32_t(-bit) - step.row - e) & 7);
-    const uint64_t taken = (window << step.row) << (e & 0x3F);
-    const uint64_t rest = (window << (9 * step.row)) << ((e >> 16) & 0x3F);
+    const uint64_t after = ~uint64_t(0) >> ((uint32_t(-bit) - step.bits) & 7);
+    const uint64_t taken = window << step.bits;
+    const uint64_t rest = window << step.cut;
     window = taken ^ ((taken ^ rest) & after);
     bit += step.cut;
-    const uint32_t valid = uint32_t(filled - bit);
-    window |= next >> valid;
-    filled += (64 - valid) & ~7u;
+    window |= next >> uint32_t(filled - bit);
   }
 
   // Whether n data bytes lie before the last kHrust2FastMargin bytes.
@@ -153,12 +140,12 @@ struct Hrust2FastReader {
 
   // The code at the start of the window whose entry e is slow: a
   // literal run (its bytes are left to the caller) or a code outside the table.
-  Hrust2Code SlowCode(uint32_t e) {
+  Hrust2Code SlowCode(const Hrust2StepEntry& e) {
     const uint32_t w = uint32_t(window >> 32);
-    if (e != 0) {
-      Consume(w, (e >> 8) & 0xFF);
+    if (e.kind == Hrust2StepEntry::kLiteralRun) {
+      Consume(w, e.bits);
       Reload();
-      return {Hrust2CodeKind::kLiteralRun, 2 * (e >> 24) + 12, 0};
+      return {Hrust2CodeKind::kLiteralRun, e.length, 0};
     }
     const Hrust2Code code = ParseCode(w);
     Reload();
