@@ -32,7 +32,7 @@ struct Hrust2StepEntry {
   // A copy overlaps the bytes it produces within an 8-byte step when its
   // distance minus 1 is below this: distance under 8 and under the length.
   uint8_t overlap;
-  uint8_t kind;
+  Kind kind;
 };
 static_assert(sizeof(Hrust2StepEntry) == 8, "the walk indexes entries as 8 bytes");
 

@@ -61,11 +61,10 @@ ZANTOR_FORCE_INLINE Hrust2Bits DecodeFast(DecoderState& s) {
     // repeats its pattern. Literal flags have distance 0.
     const uint32_t distance = step.distance;
     const uint32_t produced = uint32_t(to - output);
+    if (__builtin_expect(distance > produced, 0)) break;
     if (__builtin_expect(distance - 1 < entry.overlap, 0)) {
-      if (distance > produced) break;
       CopyBack(to, distance, step.length, expected - produced);
     } else {
-      if (__builtin_expect(distance > produced, 0)) break;
       const uint8_t* from = step.literals ? in.end + step.at : to - distance;
       uint64_t bytes;
       std::memcpy(&bytes, from, 8);
